@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace brinmor {
+
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
+// Paths are held as Windows-1252 text like every other text. The operating system gets them
+// unchanged on Windows (the ANSI calls) and as UTF-8 on POSIX, so other tools show them right.
+std::string NativePath(const std::string& path);
+
+// The reverse, for names that come back from the operating system.
+std::string PathFromNative(const std::string& nativePath);
+
+} // namespace brinmor

@@ -1,0 +1,77 @@
+#include "support/TempDir.h"
+
+#include <atomic>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/ExecutableDirectory.h"
+#include "platform/Path.h"
+
+namespace brinmor::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Child(const fs::path& root, const std::string& name) {
+    return root / fs::path(NativePath(name));
+}
+
+} // namespace
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::ostringstream name;
+        name << "brinmor-test-" << random() << '-' << counter++;
+        const fs::path candidate = fs::temp_directory_path() / name.str();
+        if (fs::create_directory(candidate)) {
+            native_ = candidate;
+            path_ = PathFromNative(candidate.string()) + PathDelim;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Tests may leave read-only folders behind; give write access back before removing.
+    for (auto it = fs::recursive_directory_iterator(native_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::permissions(native_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(native_, ignored);
+}
+
+void TempDir::Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream out(Child(native_, name), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + name);
+}
+
+std::string TempDir::Read(const std::string& name) const {
+    std::ifstream in(Child(native_, name), std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + name);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool TempDir::Exists(const std::string& name) const { return fs::exists(Child(native_, name)); }
+
+void TempDir::MakeDir(const std::string& name) const { fs::create_directories(Child(native_, name)); }
+
+ExecutableDirectoryScope::ExecutableDirectoryScope(const TempDir& dir) {
+    SetExecutableDirectoryOverride(dir.Path());
+}
+
+ExecutableDirectoryScope::~ExecutableDirectoryScope() { SetExecutableDirectoryOverride(""); }
+
+} // namespace brinmor::test
