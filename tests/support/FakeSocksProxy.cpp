@@ -108,12 +108,22 @@ ProxyScript& ProxyScript::Close() {
     return *this;
 }
 
+ProxyScript& ProxyScript::Reset() {
+    steps_.push_back({Step::kReset, 0, {}});
+    return *this;
+}
+
 ProxyScript& ProxyScript::WaitForClose() {
     steps_.push_back({Step::kWaitForClose, 0, {}});
     return *this;
 }
 
 FakeSocksProxy::FakeSocksProxy(std::vector<ProxyScript> scripts) : scripts_(std::move(scripts)) {
+    Listen();
+}
+
+FakeSocksProxy::FakeSocksProxy(ProxyScript script, Repeat)
+    : scripts_{std::move(script)}, repeating_(true) {
     Listen();
 }
 
@@ -184,6 +194,8 @@ void FakeSocksProxy::Run() {
 void FakeSocksProxy::Serve(int fd, std::size_t connection) {
     if (relaying_)
         Relay(fd);
+    else if (repeating_)
+        RunScript(fd, connection, scripts_.front());
     else if (connection < scripts_.size())
         RunScript(fd, connection, scripts_[connection]);
     else
@@ -245,6 +257,11 @@ void FakeSocksProxy::RunScript(int fd, std::size_t connection, const ProxyScript
             while (readSome(got)) {
             }
             return;
+        case Step::kReset: {
+            const linger abort{1, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+            return; // the caller's close() sends the reset
+        }
         case Step::kWaitForClose:
             while (readSome(got)) {
             }

@@ -24,11 +24,13 @@ public:
     // Half-closes (FIN), keeps reading until the client closes too, then closes. This is also
     // what happens after the last step.
     ProxyScript& Close();
+    // Closes with a reset (RST) instead of a FIN.
+    ProxyScript& Reset();
     // Keeps the connection open, reading and recording, until the client closes it.
     ProxyScript& WaitForClose();
 
     struct Step {
-        enum Kind { kRead, kReadUntil, kSend, kClose, kWaitForClose } kind;
+        enum Kind { kRead, kReadUntil, kSend, kClose, kReset, kWaitForClose } kind;
         std::size_t count = 0;
         std::string bytes;
     };
@@ -42,7 +44,7 @@ private:
 // by its own thread until Stop() or destruction.
 //
 // Scripted: connection i runs scripts[i] and its received bytes are recorded; connections
-// beyond the scripts are closed at once.
+// beyond the scripts are closed at once. Received bytes are kept for every connection.
 //
 // Relaying: a working SOCKS 5 proxy that accepts only the method it was configured for (no
 // authentication, or user name and password when `user` is not empty), connects the
@@ -53,6 +55,10 @@ private:
 class FakeSocksProxy {
 public:
     explicit FakeSocksProxy(std::vector<ProxyScript> scripts);
+
+    // Every connection runs the same script (a server for loops and benchmarks).
+    enum Repeat { kEveryConnection };
+    FakeSocksProxy(ProxyScript script, Repeat);
 
     struct Relaying {
         std::map<std::string, int> targets;
@@ -86,6 +92,7 @@ private:
     void Record(std::size_t connection, const char* data, std::size_t length);
 
     std::vector<ProxyScript> scripts_;
+    bool repeating_ = false;
     bool relaying_ = false;
     Relaying relay_;
 
