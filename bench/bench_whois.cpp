@@ -2,7 +2,7 @@
 // whois fake, next to a raw-socket loop (connect, send, receive to the end, close) against
 // the same server: the ratios show what the client and the proxy cost.
 #include "net/IdWhois.h"
-#include "support/FakeSocksProxy.h"
+#include "support/FakeServer.h"
 #include "support/PeerProcess.h"
 
 #include <arpa/inet.h>
@@ -18,9 +18,9 @@
 namespace {
 
 using brinmor::TIdWhois;
-using brinmor::test::FakeSocksProxy;
+using brinmor::test::FakeScript;
+using brinmor::test::FakeServer;
 using brinmor::test::PeerProcess;
-using brinmor::test::ProxyScript;
 
 const std::string kQuery = "bench.test";
 
@@ -32,7 +32,7 @@ std::string Answer() {
     return answer;
 }
 
-FakeSocksProxy* server = nullptr;
+FakeServer* server = nullptr;
 PeerProcess* microsocks = nullptr;
 
 void RawSocketQuery(benchmark::State& state) {
@@ -106,8 +106,7 @@ BENCHMARK(QueryDomainMicrosocks)->UseRealTime();
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    FakeSocksProxy whoisServer(ProxyScript().ReadUntil("\r\n").Send(Answer()),
-                               FakeSocksProxy::kEveryConnection);
+    FakeServer whoisServer(FakeScript().ExpectLine().Send(Answer()));
     server = &whoisServer;
     std::unique_ptr<PeerProcess> proxy;
     if (PeerProcess::Missing(brinmor::test::kMicrosocksProgram).empty())

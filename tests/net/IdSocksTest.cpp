@@ -3,9 +3,11 @@
 #include "net/IdException.h"
 #include "net/IdStack.h"
 #include "net/IdTCPClient.h"
+#include "support/FakeServer.h"
 #include "support/FakeSocksProxy.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <typeinfo>
 #include <vector>
@@ -13,8 +15,10 @@
 namespace brinmor {
 namespace {
 
-using test::FakeSocksProxy;
-using test::ProxyScript;
+using test::FakeScript;
+using test::FakeServer;
+using test::InTurn;
+using test::SendIn;
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
@@ -30,8 +34,8 @@ const std::string kSocks5IPv4Reply = Bytes({5, 0, 0, 1, 127, 0, 0, 1, 0, 43});
 // A client aimed at `host`:`port` through the fake proxy.
 struct ProxiedClient {
     TIdTCPClient client;
-    ProxiedClient(const FakeSocksProxy& proxy, TSocksVersion version,
-                  std::string host = "127.0.0.1", int port = 43) {
+    ProxiedClient(const FakeServer& proxy, TSocksVersion version, std::string host = "127.0.0.1",
+                  int port = 43) {
         client.SetHost(std::move(host));
         client.SetPort(port);
         client.SocksInfo().Version = version;
@@ -62,15 +66,19 @@ struct RequestCase {
     std::string password;
     std::string host;
     int port;
-    ProxyScript script;
+    FakeScript script;
     std::string expected;
 };
+
+void PrintTo(const RequestCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SocksRequest : public testing::TestWithParam<RequestCase> {};
 
 TEST_P(SocksRequest, SendsExactlyTheRequestBytesAndThenCarriesTheServersData) {
     const RequestCase& c = GetParam();
-    FakeSocksProxy proxy({c.script});
+    FakeServer proxy(c.script);
     ProxiedClient proxied(proxy, c.version, c.host, c.port);
     TIdTCPClient& client = proxied.client;
     client.SocksInfo().Authentication = c.authentication;
@@ -79,8 +87,8 @@ TEST_P(SocksRequest, SendsExactlyTheRequestBytesAndThenCarriesTheServersData) {
 
     client.Connect();
     EXPECT_EQ(client.ReadToEnd(), kServerData);
-    proxy.Stop();
-    EXPECT_EQ(proxy.Received(), c.expected);
+    ASSERT_TRUE(proxy.WaitForFinished(1));
+    EXPECT_EQ(proxy.Received(0), c.expected);
 }
 
 const std::string kName11 = "ns1.invalid";
@@ -91,38 +99,39 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // 10 + 1 + 11 bytes: address 0.0.0.1, the user id at 8, its 0 at 9, the name at 10..20.
         RequestCase{"Socks4AOneByteUserIdElevenByteName", svSocks4A, saNoAuthentication, "u", "",
-                    kName11, 4343, ProxyScript().Read(22).Send(kSocks4Granted + kServerData),
+                    kName11, 4343, FakeScript().Expect(22).Send(kSocks4Granted + kServerData),
                     Bytes({4, 1, 0x10, 0xF7, 0, 0, 0, 1, 'u', 0}) + kName11 + Bytes({0})},
         // The name is resolved here; an empty user id leaves its terminating 0 only.
         RequestCase{"Socks4EmptyUserIdResolvesTheHostLocally", svSocks4, saNoAuthentication, "", "",
-                    "LocalHost", 43, ProxyScript().Read(9).Send(kSocks4Granted + kServerData),
+                    "LocalHost", 43, FakeScript().Expect(9).Send(kSocks4Granted + kServerData),
                     Bytes({4, 1, 0, 43, 127, 0, 0, 1, 0})},
         RequestCase{"Socks4AddressInNetworkOrder", svSocks4, saNoAuthentication, "ab", "",
-                    "10.1.2.3", 0x1F90, ProxyScript().Read(11).Send(kSocks4Granted + kServerData),
+                    "10.1.2.3", 0x1F90, FakeScript().Expect(11).Send(kSocks4Granted + kServerData),
                     Bytes({4, 1, 0x1F, 0x90, 10, 1, 2, 3, 'a', 'b', 0})},
         // Only the first 255 bytes of a longer user id go out.
         RequestCase{"Socks4CutsTheUserIdTo255Bytes", svSocks4, saNoAuthentication, kLongUserId, "",
-                    "127.0.0.1", 43, ProxyScript().Read(9 + 255).Send(kSocks4Granted + kServerData),
+                    "127.0.0.1", 43,
+                    FakeScript().Expect(9 + 255).Send(kSocks4Granted + kServerData),
                     Bytes({4, 1, 0, 43, 127, 0, 0, 1}) + std::string(255, 'u') + Bytes({0})},
         // One method offered; 1, 2, "ab", 0: an empty password is a zero length alone.
         RequestCase{"Socks5UserNameTwoBytesEmptyPassword", svSocks5, saUsernamePassword, "ab", "",
                     kName11, 43,
-                    ProxyScript()
-                        .Read(3)
+                    FakeScript()
+                        .Expect(3)
                         .Send(Bytes({5, 2}))
-                        .Read(5)
+                        .Expect(5)
                         .Send(Bytes({1, 0}))
-                        .Read(7 + 11)
+                        .Expect(7 + 11)
                         .Send(kSocks5IPv4Reply + kServerData),
                     Bytes({5, 1, 2, 1, 2, 'a', 'b', 0, 5, 1, 0, 3, 11}) + kName11 + Bytes({0, 43})},
         // A dotted address still goes by name; only the low 16 bits of the port count. The
         // user id is not sent without the username/password method.
         RequestCase{"Socks5NoAuthenticationSendsTheAddressTextAsName", svSocks5, saNoAuthentication,
                     "ignored", "ignored", "127.0.0.1", 0x10050,
-                    ProxyScript()
-                        .Read(3)
+                    FakeScript()
+                        .Expect(3)
                         .Send(Bytes({5, 0}))
-                        .Read(7 + 9)
+                        .Expect(7 + 9)
                         .Send(kSocks5IPv4Reply + kServerData),
                     Bytes({5, 1, 0, 5, 1, 0, 3, 9}) + "127.0.0.1" + Bytes({0, 0x50})}),
     [](const testing::TestParamInfo<RequestCase>& info) { return info.param.name; });
@@ -134,15 +143,19 @@ struct RefusalCase {
     std::string message;
 };
 
-ProxyScript Socks4Answering(int code) {
-    return ProxyScript().Read(9).Send(Bytes({0, code, 0, 0, 0, 0, 0, 0}));
+void PrintTo(const RefusalCase& c, std::ostream* out) {
+    *out << "SOCKS " << (c.version == svSocks5 ? 5 : 4) << " code " << c.code;
 }
 
-ProxyScript Socks5Answering(int code) {
-    return ProxyScript()
-        .Read(3)
+FakeScript Socks4Answering(int code) {
+    return FakeScript().Expect(9).Send(Bytes({0, code, 0, 0, 0, 0, 0, 0}));
+}
+
+FakeScript Socks5Answering(int code) {
+    return FakeScript()
+        .Expect(3)
         .Send(Bytes({5, 0}))
-        .Read(16)
+        .Expect(16)
         .Send(Bytes({5, code, 0, 1, 0, 0, 0, 0, 0, 0}));
 }
 
@@ -150,8 +163,7 @@ class SocksRefusal : public testing::TestWithParam<RefusalCase> {};
 
 TEST_P(SocksRefusal, RaisesTheCodesTextAndClosesTheConnection) {
     const RefusalCase& c = GetParam();
-    FakeSocksProxy proxy(
-        {c.version == svSocks5 ? Socks5Answering(c.code) : Socks4Answering(c.code)});
+    FakeServer proxy(c.version == svSocks5 ? Socks5Answering(c.code) : Socks4Answering(c.code));
     ProxiedClient proxied(proxy, c.version);
     ExpectRefused(proxied.client, c.message);
 }
@@ -184,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(Socks5Codes, SocksRefusal,
                                          RefusalCase{svSocks5, 255, "Unknown socks error."}));
 
 TEST(Socks4, GrantedReplyOpensTheConnection) {
-    FakeSocksProxy proxy({Socks4Answering(90).Send(kServerData)});
+    FakeServer proxy(Socks4Answering(90).Send(kServerData));
     ProxiedClient proxied(proxy, svSocks4);
     proxied.client.Connect();
     EXPECT_TRUE(proxied.client.Connected());
@@ -198,16 +210,18 @@ struct BoundAddressCase {
     std::size_t chunk;
 };
 
+void PrintTo(const BoundAddressCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class Socks5BoundAddress : public testing::TestWithParam<BoundAddressCase> {};
 
 TEST_P(Socks5BoundAddress, IsConsumedSoThatTheServersFirstByteComesNext) {
     const BoundAddressCase& c = GetParam();
-    FakeSocksProxy proxy({ProxyScript()
-                              .Read(3)
-                              .Send(Bytes({5, 0}), c.chunk)
-                              .Read(16)
-                              .Send(c.reply, c.chunk)
-                              .Send(kServerData, c.chunk)});
+    FakeScript script;
+    SendIn(script.Expect(3), Bytes({5, 0}), c.chunk).Expect(16);
+    SendIn(script, c.reply + kServerData, c.chunk);
+    FakeServer proxy(script);
     ProxiedClient proxied(proxy, svSocks5);
     proxied.client.Connect();
     char first = 0;
@@ -244,17 +258,21 @@ struct MethodCase {
     int chosen;
 };
 
+void PrintTo(const MethodCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class Socks5Method : public testing::TestWithParam<MethodCase> {};
 
 TEST_P(Socks5Method, OtherThanTheOfferedIsRefusedBeforeAnythingElseIsSent) {
     const MethodCase& c = GetParam();
-    FakeSocksProxy proxy({ProxyScript().Read(3).Send(Bytes({5, c.chosen}))});
+    FakeServer proxy(FakeScript().Expect(3).Send(Bytes({5, c.chosen})).Silent());
     ProxiedClient proxied(proxy, svSocks5);
     proxied.client.SocksInfo().Authentication = c.offered;
     proxied.client.SocksInfo().UserID = "user";
     ExpectRefused(proxied.client, "Invalid socks authentication method.");
-    proxy.Stop();
-    EXPECT_EQ(proxy.Received(), Bytes({5, 1, c.offered == saUsernamePassword ? 2 : 0}));
+    ASSERT_TRUE(proxy.WaitForFinished(1));
+    EXPECT_EQ(proxy.Received(0), Bytes({5, 1, c.offered == saUsernamePassword ? 2 : 0}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -266,27 +284,32 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<MethodCase>& info) { return info.param.name; });
 
 TEST(Socks5, RejectedPasswordIsAnAuthenticationError) {
-    FakeSocksProxy proxy({ProxyScript().Read(3).Send(Bytes({5, 2})).Read(5).Send(Bytes({1, 1}))});
+    FakeServer proxy(
+        FakeScript().Expect(3).Send(Bytes({5, 2})).Expect(5).Send(Bytes({1, 1})).Silent());
     ProxiedClient proxied(proxy, svSocks5);
     proxied.client.SocksInfo().Authentication = saUsernamePassword;
     proxied.client.SocksInfo().UserID = "ab";
     ExpectRefused(proxied.client, "Authentication error to socks server.");
-    proxy.Stop();
-    EXPECT_EQ(proxy.Received(), Bytes({5, 1, 2, 1, 2, 'a', 'b', 0}));
+    ASSERT_TRUE(proxy.WaitForFinished(1));
+    EXPECT_EQ(proxy.Received(0), Bytes({5, 1, 2, 1, 2, 'a', 'b', 0}));
 }
 
 // A proxy that closes part-way through a reply.
 struct ClosingCase {
     const char* name;
     TSocksVersion version;
-    ProxyScript script;
+    FakeScript script;
 };
+
+void PrintTo(const ClosingCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class ProxyClosesMidReply : public testing::TestWithParam<ClosingCase> {};
 
 TEST_P(ProxyClosesMidReply, EndsTheExchangeWithTheVersionsMessage) {
     const ClosingCase& c = GetParam();
-    FakeSocksProxy proxy({c.script});
+    FakeServer proxy(c.script);
     ProxiedClient proxied(proxy, c.version);
     proxied.client.SocksInfo().Authentication = saUsernamePassword;
     if (c.version == svSocks5) {
@@ -309,46 +332,48 @@ TEST_P(ProxyClosesMidReply, EndsTheExchangeWithTheVersionsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Points, ProxyClosesMidReply,
-    testing::Values(ClosingCase{"Socks4WithoutAnswer", svSocks4, ProxyScript().Read(9)},
-                    ClosingCase{"Socks4AfterThreeBytes", svSocks4,
-                                ProxyScript().Read(9).Send(Bytes({0, 90, 0}))},
-                    ClosingCase{"Socks5MethodReply", svSocks5,
-                                ProxyScript().Read(3).Send(Bytes({5}))},
-                    ClosingCase{"Socks5AuthenticationReply", svSocks5,
-                                ProxyScript().Read(3).Send(Bytes({5, 2})).Read(3).Send(Bytes({1}))},
-                    ClosingCase{"Socks5ConnectReplyHeader", svSocks5,
-                                ProxyScript()
-                                    .Read(3)
-                                    .Send(Bytes({5, 2}))
-                                    .Read(3)
-                                    .Send(Bytes({1, 0}))
-                                    .Read(16)
-                                    .Send(Bytes({5, 0, 0}))},
-                    ClosingCase{"Socks5BoundName", svSocks5,
-                                ProxyScript()
-                                    .Read(3)
-                                    .Send(Bytes({5, 2}))
-                                    .Read(3)
-                                    .Send(Bytes({1, 0}))
-                                    .Read(16)
-                                    .Send(Bytes({5, 0, 0, 3, 9}) + "prox")}),
+    testing::Values(
+        ClosingCase{"Socks4WithoutAnswer", svSocks4, FakeScript().Expect(9)},
+        ClosingCase{"Socks4AfterThreeBytes", svSocks4,
+                    FakeScript().Expect(9).Send(Bytes({0, 90, 0}))},
+        ClosingCase{"Socks5MethodReply", svSocks5, FakeScript().Expect(3).Send(Bytes({5}))},
+        ClosingCase{"Socks5AuthenticationReply", svSocks5,
+                    FakeScript().Expect(3).Send(Bytes({5, 2})).Expect(3).Send(Bytes({1}))},
+        ClosingCase{"Socks5ConnectReplyHeader", svSocks5,
+                    FakeScript()
+                        .Expect(3)
+                        .Send(Bytes({5, 2}))
+                        .Expect(3)
+                        .Send(Bytes({1, 0}))
+                        .Expect(16)
+                        .Send(Bytes({5, 0, 0}))},
+        ClosingCase{"Socks5BoundName", svSocks5,
+                    FakeScript()
+                        .Expect(3)
+                        .Send(Bytes({5, 2}))
+                        .Expect(3)
+                        .Send(Bytes({1, 0}))
+                        .Expect(16)
+                        .Send(Bytes({5, 0, 0, 3, 9}) + "prox")}),
     [](const testing::TestParamInfo<ClosingCase>& info) { return info.param.name; });
 
 TEST(SocksNegotiation, FailureLeavesTheClientReadyForTheNextConnect) {
-    FakeSocksProxy proxy(
-        {ProxyScript().Read(3).Send(Bytes({5, 255})),
-         ProxyScript().Read(3).Send(Bytes({5, 0})).Read(16).Send(kSocks5IPv4Reply + kServerData)});
+    FakeServer proxy(InTurn(
+        {FakeScript().Expect(3).Send(Bytes({5, 255})), FakeScript()
+                                                           .Expect(3)
+                                                           .Send(Bytes({5, 0}))
+                                                           .Expect(16)
+                                                           .Send(kSocks5IPv4Reply + kServerData)}));
     ProxiedClient proxied(proxy, svSocks5);
     ExpectRefused(proxied.client, "Invalid socks authentication method.");
     proxied.client.Connect();
     EXPECT_EQ(proxied.client.ReadToEnd(), kServerData);
-    proxy.Stop();
-    EXPECT_EQ(proxy.Connections(), 2u);
+    EXPECT_EQ(proxy.Connections(), 2);
 }
 
 TEST(SocksNegotiation, NoSocksNeverContactsTheProxy) {
-    FakeSocksProxy server({ProxyScript().Send(kServerData)});
-    FakeSocksProxy proxy(std::vector<ProxyScript>{});
+    FakeServer server(FakeScript().Send(kServerData));
+    FakeServer proxy(FakeScript{});
     TIdTCPClient client;
     client.SetHost("127.0.0.1");
     client.SetPort(server.Port());
@@ -357,14 +382,12 @@ TEST(SocksNegotiation, NoSocksNeverContactsTheProxy) {
     client.SocksInfo().Port = proxy.Port();
     client.Connect();
     EXPECT_EQ(client.ReadToEnd(), kServerData);
-    proxy.Stop();
-    EXPECT_EQ(proxy.Connections(), 0u);
+    EXPECT_EQ(proxy.Connections(), 0);
 }
 
 // A proxy that accepts and then says nothing ends with the connection's guard, not a hang.
 TEST(SocksNegotiation, SilentProxyEndsWithTheGuardTimeOut) {
-    FakeSocksProxy proxy(
-        {ProxyScript().Read(9).WaitForClose(), ProxyScript().Read(3).WaitForClose()});
+    FakeServer proxy(InTurn({FakeScript().Expect(9).Silent(), FakeScript().Expect(3).Silent()}));
     ProxiedClient socks4(proxy, svSocks4);
     socks4.client.SetSilenceTimeout(100);
     try {
@@ -379,8 +402,7 @@ TEST(SocksNegotiation, SilentProxyEndsWithTheGuardTimeOut) {
     ProxiedClient socks5(proxy, svSocks5);
     socks5.client.SetSilenceTimeout(100);
     ExpectRefused(socks5.client, "Socks server didn't respond.");
-    proxy.Stop();
-    EXPECT_EQ(proxy.Connections(), 2u);
+    EXPECT_EQ(proxy.Connections(), 2);
 }
 
 // SOCKS 4 carries an address: the client resolves the target name itself.
@@ -400,16 +422,16 @@ protected:
 };
 
 TEST_F(Socks4Resolution, SendsTheResolvedAddress) {
-    FakeSocksProxy proxy({Socks4Answering(90).Send(kServerData)});
+    FakeServer proxy(Socks4Answering(90).Send(kServerData));
     ProxiedClient proxied(proxy, svSocks4, "whois.registrar.test");
     proxied.client.Connect();
     EXPECT_EQ(proxied.client.ReadToEnd(), kServerData);
-    proxy.Stop();
-    EXPECT_EQ(proxy.Received(), Bytes({4, 1, 0, 43, 192, 0, 2, 7, 0}));
+    ASSERT_TRUE(proxy.WaitForFinished(1));
+    EXPECT_EQ(proxy.Received(0), Bytes({4, 1, 0, 43, 192, 0, 2, 7, 0}));
 }
 
 TEST_F(Socks4Resolution, UnknownNameRaisesTheSocketErrorAndSendsNothing) {
-    FakeSocksProxy proxy({Socks4Answering(90)});
+    FakeServer proxy(Socks4Answering(90));
     ProxiedClient proxied(proxy, svSocks4, "unknown.registrar.test");
     try {
         proxied.client.Connect();
@@ -418,8 +440,8 @@ TEST_F(Socks4Resolution, UnknownNameRaisesTheSocketErrorAndSendsNothing) {
         EXPECT_EQ(e.ErrorCode(), 11001);
     }
     EXPECT_FALSE(proxied.client.Connected());
-    proxy.Stop();
-    EXPECT_EQ(proxy.Received(), "");
+    ASSERT_TRUE(proxy.WaitForFinished(1));
+    EXPECT_EQ(proxy.Received(0), "");
 }
 
 // Values that do not fit the request are refused before a byte goes out; the message says
@@ -434,19 +456,23 @@ struct TooLongCase {
     std::string message;
 };
 
+void PrintTo(const TooLongCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class SocksValueTooLong : public testing::TestWithParam<TooLongCase> {};
 
 TEST_P(SocksValueTooLong, IsRefusedBeforeAnyByteIsSent) {
     const TooLongCase& c = GetParam();
-    FakeSocksProxy proxy({ProxyScript().Read(1)});
+    FakeServer proxy(FakeScript().Silent());
     ProxiedClient proxied(proxy, c.version, std::string(c.host, 'h'));
     proxied.client.SocksInfo().Authentication = c.authentication;
     proxied.client.SocksInfo().UserID = std::string(c.userId, 'u');
     proxied.client.SocksInfo().Password = std::string(c.password, 'p');
     ExpectRefused(proxied.client, c.message);
-    proxy.Stop();
-    EXPECT_EQ(proxy.Connections(), 1u);
-    EXPECT_EQ(proxy.Received(), "");
+    ASSERT_TRUE(proxy.WaitForFinished(1));
+    EXPECT_EQ(proxy.Connections(), 1);
+    EXPECT_EQ(proxy.Received(0), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -469,21 +495,21 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SocksLimits, FullRequestAreasAreSent) {
     const std::string host(249, 'h');
     const std::string user(253, 'u');
-    FakeSocksProxy proxy({ProxyScript()
-                              .Read(3)
-                              .Send(Bytes({5, 2}))
-                              .Read(3 + 253)
-                              .Send(Bytes({1, 0}))
-                              .Read(7 + 249)
-                              .Send(kSocks5IPv4Reply + kServerData)});
+    FakeServer proxy(FakeScript()
+                         .Expect(3)
+                         .Send(Bytes({5, 2}))
+                         .Expect(3 + 253)
+                         .Send(Bytes({1, 0}))
+                         .Expect(7 + 249)
+                         .Send(kSocks5IPv4Reply + kServerData));
     ProxiedClient proxied(proxy, svSocks5, host);
     proxied.client.SocksInfo().Authentication = saUsernamePassword;
     proxied.client.SocksInfo().UserID = user;
     proxied.client.Connect();
     EXPECT_EQ(proxied.client.ReadToEnd(), kServerData);
-    proxy.Stop();
-    EXPECT_EQ(proxy.Received(), Bytes({5, 1, 2, 1, 253}) + user + Bytes({0}) +
-                                    Bytes({5, 1, 0, 3, 249}) + host + Bytes({0, 43}));
+    ASSERT_TRUE(proxy.WaitForFinished(1));
+    EXPECT_EQ(proxy.Received(0), Bytes({5, 1, 2, 1, 253}) + user + Bytes({0}) +
+                                     Bytes({5, 1, 0, 3, 249}) + host + Bytes({0, 43}));
 }
 
 } // namespace
