@@ -44,6 +44,22 @@ struct ProxiedClient {
     }
 };
 
+// Table rows carry a name: it names the generated test and is what a failure prints.
+template <typename Case>
+requires requires(const Case& c) {
+    c.name;
+}
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
+struct ByName {
+    template <typename Case>
+    std::string operator()(const testing::TestParamInfo<Case>& info) const {
+        return info.param.name;
+    }
+};
+
 // Connect must fail with exactly EIdException (not a subclass) and this text, and leave the
 // client closed.
 void ExpectRefused(TIdTCPClient& client, const std::string& message) {
@@ -53,6 +69,16 @@ void ExpectRefused(TIdTCPClient& client, const std::string& message) {
     } catch (const EIdException& e) {
         EXPECT_EQ(typeid(e), typeid(EIdException)) << e.Message();
         EXPECT_EQ(e.Message(), message);
+    }
+    EXPECT_FALSE(client.Connected());
+}
+
+void ExpectSocketError(TIdTCPClient& client, int errorCode) {
+    try {
+        client.Connect();
+        ADD_FAILURE() << "Connect succeeded, expected socket error " << errorCode;
+    } catch (const EIdSocketError& e) {
+        EXPECT_EQ(e.ErrorCode(), errorCode);
     }
     EXPECT_FALSE(client.Connected());
 }
@@ -69,10 +95,6 @@ struct RequestCase {
     FakeScript script;
     std::string expected;
 };
-
-void PrintTo(const RequestCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class SocksRequest : public testing::TestWithParam<RequestCase> {};
 
@@ -134,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
                         .Expect(7 + 9)
                         .Send(kSocks5IPv4Reply + kServerData),
                     Bytes({5, 1, 0, 5, 1, 0, 3, 9}) + "127.0.0.1" + Bytes({0, 0x50})}),
-    [](const testing::TestParamInfo<RequestCase>& info) { return info.param.name; });
+    ByName());
 
 // Replies that end the exchange, by version and code.
 struct RefusalCase {
@@ -210,10 +232,6 @@ struct BoundAddressCase {
     std::size_t chunk;
 };
 
-void PrintTo(const BoundAddressCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
 class Socks5BoundAddress : public testing::TestWithParam<BoundAddressCase> {};
 
 TEST_P(Socks5BoundAddress, IsConsumedSoThatTheServersFirstByteComesNext) {
@@ -247,51 +265,58 @@ INSTANTIATE_TEST_SUITE_P(Types, Socks5BoundAddress,
                                          BoundAddressCase{"IPv6ByteByByte", kIPv6Reply, 1},
                                          BoundAddressCase{"OtherTypeWhole", kOtherReply, 0},
                                          BoundAddressCase{"OtherTypeByteByByte", kOtherReply, 1}),
-                         [](const testing::TestParamInfo<BoundAddressCase>& info) {
-                             return info.param.name;
-                         });
+                         ByName());
 
-// The proxy's choice of method must be the one method offered.
-struct MethodCase {
+// Refusals before the connect request: nothing more may be sent after them.
+struct EarlyRefusalCase {
     const char* name;
     TSocksAuthentication offered;
-    int chosen;
+    FakeScript script;
+    std::string message;
+    std::string sent;
 };
 
-void PrintTo(const MethodCase& c, std::ostream* out) {
-    *out << c.name;
-}
+class Socks5EarlyRefusal : public testing::TestWithParam<EarlyRefusalCase> {};
 
-class Socks5Method : public testing::TestWithParam<MethodCase> {};
-
-TEST_P(Socks5Method, OtherThanTheOfferedIsRefusedBeforeAnythingElseIsSent) {
-    const MethodCase& c = GetParam();
-    FakeServer proxy(FakeScript().Expect(3).Send(Bytes({5, c.chosen})).Silent());
+TEST_P(Socks5EarlyRefusal, EndsTheExchangeThere) {
+    const EarlyRefusalCase& c = GetParam();
+    FakeServer proxy(FakeScript(c.script).Silent());
     ProxiedClient proxied(proxy, svSocks5);
     proxied.client.SocksInfo().Authentication = c.offered;
-    proxied.client.SocksInfo().UserID = "user";
-    ExpectRefused(proxied.client, "Invalid socks authentication method.");
+    proxied.client.SocksInfo().UserID = "ab";
+    ExpectRefused(proxied.client, c.message);
     ASSERT_TRUE(proxy.WaitForFinished(1));
-    EXPECT_EQ(proxy.Received(0), Bytes({5, 1, c.offered == saUsernamePassword ? 2 : 0}));
+    EXPECT_EQ(proxy.Received(0), c.sent);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, Socks5Method,
-    testing::Values(MethodCase{"PasswordWhenNoneOffered", saNoAuthentication, 2},
-                    MethodCase{"NoAcceptableMethod", saNoAuthentication, 255},
-                    MethodCase{"NoneWhenPasswordOffered", saUsernamePassword, 0},
-                    MethodCase{"NoAcceptableMethodForPassword", saUsernamePassword, 255}),
-    [](const testing::TestParamInfo<MethodCase>& info) { return info.param.name; });
+FakeScript ChoosingMethod(int method) {
+    return FakeScript().Expect(3).Send(Bytes({5, method}));
+}
 
-TEST(Socks5, RejectedPasswordIsAnAuthenticationError) {
-    FakeServer proxy(
-        FakeScript().Expect(3).Send(Bytes({5, 2})).Expect(5).Send(Bytes({1, 1})).Silent());
-    ProxiedClient proxied(proxy, svSocks5);
-    proxied.client.SocksInfo().Authentication = saUsernamePassword;
-    proxied.client.SocksInfo().UserID = "ab";
-    ExpectRefused(proxied.client, "Authentication error to socks server.");
-    ASSERT_TRUE(proxy.WaitForFinished(1));
-    EXPECT_EQ(proxy.Received(0), Bytes({5, 1, 2, 1, 2, 'a', 'b', 0}));
+const std::string kOfferNone = Bytes({5, 1, 0});
+const std::string kOfferPassword = Bytes({5, 1, 2});
+const std::string kWrongMethod = "Invalid socks authentication method.";
+
+// The proxy's choice must be the one method offered; a refused login ends it too.
+INSTANTIATE_TEST_SUITE_P(
+    Choices, Socks5EarlyRefusal,
+    testing::Values(EarlyRefusalCase{"PasswordWhenNoneOffered", saNoAuthentication,
+                                     ChoosingMethod(2), kWrongMethod, kOfferNone},
+                    EarlyRefusalCase{"NoAcceptableMethod", saNoAuthentication, ChoosingMethod(255),
+                                     kWrongMethod, kOfferNone},
+                    EarlyRefusalCase{"NoneWhenPasswordOffered", saUsernamePassword,
+                                     ChoosingMethod(0), kWrongMethod, kOfferPassword},
+                    EarlyRefusalCase{"NoAcceptableMethodForPassword", saUsernamePassword,
+                                     ChoosingMethod(255), kWrongMethod, kOfferPassword},
+                    EarlyRefusalCase{"RejectedPassword", saUsernamePassword,
+                                     ChoosingMethod(2).Expect(5).Send(Bytes({1, 1})),
+                                     "Authentication error to socks server.",
+                                     kOfferPassword + Bytes({1, 2, 'a', 'b', 0})}),
+    ByName());
+
+// Up to the connect request of a client with an empty user name and password, to 127.0.0.1.
+FakeScript LoggedInAndAsked() {
+    return ChoosingMethod(2).Expect(3).Send(Bytes({1, 0})).Expect(16);
 }
 
 // A proxy that closes part-way through a reply.
@@ -300,10 +325,6 @@ struct ClosingCase {
     TSocksVersion version;
     FakeScript script;
 };
-
-void PrintTo(const ClosingCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class ProxyClosesMidReply : public testing::TestWithParam<ClosingCase> {};
 
@@ -332,38 +353,22 @@ TEST_P(ProxyClosesMidReply, EndsTheExchangeWithTheVersionsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Points, ProxyClosesMidReply,
-    testing::Values(
-        ClosingCase{"Socks4WithoutAnswer", svSocks4, FakeScript().Expect(9)},
-        ClosingCase{"Socks4AfterThreeBytes", svSocks4,
-                    FakeScript().Expect(9).Send(Bytes({0, 90, 0}))},
-        ClosingCase{"Socks5MethodReply", svSocks5, FakeScript().Expect(3).Send(Bytes({5}))},
-        ClosingCase{"Socks5AuthenticationReply", svSocks5,
-                    FakeScript().Expect(3).Send(Bytes({5, 2})).Expect(3).Send(Bytes({1}))},
-        ClosingCase{"Socks5ConnectReplyHeader", svSocks5,
-                    FakeScript()
-                        .Expect(3)
-                        .Send(Bytes({5, 2}))
-                        .Expect(3)
-                        .Send(Bytes({1, 0}))
-                        .Expect(16)
-                        .Send(Bytes({5, 0, 0}))},
-        ClosingCase{"Socks5BoundName", svSocks5,
-                    FakeScript()
-                        .Expect(3)
-                        .Send(Bytes({5, 2}))
-                        .Expect(3)
-                        .Send(Bytes({1, 0}))
-                        .Expect(16)
-                        .Send(Bytes({5, 0, 0, 3, 9}) + "prox")}),
-    [](const testing::TestParamInfo<ClosingCase>& info) { return info.param.name; });
+    testing::Values(ClosingCase{"Socks4WithoutAnswer", svSocks4, FakeScript().Expect(9)},
+                    ClosingCase{"Socks4AfterThreeBytes", svSocks4,
+                                FakeScript().Expect(9).Send(Bytes({0, 90, 0}))},
+                    ClosingCase{"Socks5MethodReply", svSocks5,
+                                FakeScript().Expect(3).Send(Bytes({5}))},
+                    ClosingCase{"Socks5AuthenticationReply", svSocks5,
+                                ChoosingMethod(2).Expect(3).Send(Bytes({1}))},
+                    ClosingCase{"Socks5ConnectReplyHeader", svSocks5,
+                                LoggedInAndAsked().Send(Bytes({5, 0, 0}))},
+                    ClosingCase{"Socks5BoundName", svSocks5,
+                                LoggedInAndAsked().Send(Bytes({5, 0, 0, 3, 9}) + "prox")}),
+    ByName());
 
 TEST(SocksNegotiation, FailureLeavesTheClientReadyForTheNextConnect) {
     FakeServer proxy(InTurn(
-        {FakeScript().Expect(3).Send(Bytes({5, 255})), FakeScript()
-                                                           .Expect(3)
-                                                           .Send(Bytes({5, 0}))
-                                                           .Expect(16)
-                                                           .Send(kSocks5IPv4Reply + kServerData)}));
+        {ChoosingMethod(255), ChoosingMethod(0).Expect(16).Send(kSocks5IPv4Reply + kServerData)}));
     ProxiedClient proxied(proxy, svSocks5);
     ExpectRefused(proxied.client, "Invalid socks authentication method.");
     proxied.client.Connect();
@@ -390,13 +395,7 @@ TEST(SocksNegotiation, SilentProxyEndsWithTheGuardTimeOut) {
     FakeServer proxy(InTurn({FakeScript().Expect(9).Silent(), FakeScript().Expect(3).Silent()}));
     ProxiedClient socks4(proxy, svSocks4);
     socks4.client.SetSilenceTimeout(100);
-    try {
-        socks4.client.Connect();
-        ADD_FAILURE() << "Connect succeeded";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10060);
-    }
-    EXPECT_FALSE(socks4.client.Connected());
+    ExpectSocketError(socks4.client, 10060);
 
     // SOCKS 5 reports every failed read as the proxy not answering.
     ProxiedClient socks5(proxy, svSocks5);
@@ -433,13 +432,7 @@ TEST_F(Socks4Resolution, SendsTheResolvedAddress) {
 TEST_F(Socks4Resolution, UnknownNameRaisesTheSocketErrorAndSendsNothing) {
     FakeServer proxy(Socks4Answering(90));
     ProxiedClient proxied(proxy, svSocks4, "unknown.registrar.test");
-    try {
-        proxied.client.Connect();
-        ADD_FAILURE() << "Connect succeeded";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 11001);
-    }
-    EXPECT_FALSE(proxied.client.Connected());
+    ExpectSocketError(proxied.client, 11001);
     ASSERT_TRUE(proxy.WaitForFinished(1));
     EXPECT_EQ(proxy.Received(0), "");
 }
@@ -455,10 +448,6 @@ struct TooLongCase {
     std::size_t host;
     std::string message;
 };
-
-void PrintTo(const TooLongCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class SocksValueTooLong : public testing::TestWithParam<TooLongCase> {};
 
@@ -489,7 +478,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "SOCKS target host name too long: 245 bytes, at most 244."},
                     TooLongCase{"Socks4AUserIdLeavesNoRoom", svSocks4A, saNoAuthentication, 300, 0,
                                 1, "SOCKS user name too long: 255 bytes, at most 253."}),
-    [](const testing::TestParamInfo<TooLongCase>& info) { return info.param.name; });
+    ByName());
 
 // The largest values that fit go out whole.
 TEST(SocksLimits, FullRequestAreasAreSent) {
