@@ -12,8 +12,13 @@
 #include <string>
 
 #ifndef _WIN32
+#include "support/FakeServer.h"
+
 #include <cerrno>
+#include <fcntl.h>
 #include <netdb.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace brinmor {
@@ -255,6 +260,28 @@ TEST(WinsockShimTest, ErrnoMapsToWindowsSocketsCodes) {
     for (const auto& [error, code] : cases)
         EXPECT_EQ(WinsockErrorFromErrno(error), code) << error;
 }
+TEST_F(StackTest, ReadinessWaitWorksForDescriptorsAbove1024) {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    if (limit.rlim_cur <= 2100)
+        GTEST_SKIP() << "descriptor limit " << limit.rlim_cur << " too low";
+    test::FakeServer server(test::FakeScript().WaitGate(1).Send("x").Silent());
+    TIdTCPClient client;
+    client.SetHost("127.0.0.1");
+    client.SetPort(server.Port());
+    client.Connect();
+    const int high = ::fcntl(static_cast<int>(client.Binding().Handle()), F_DUPFD_CLOEXEC, 2000);
+    ASSERT_GE(high, 2000);
+    TIdSocketList list{static_cast<TIdStackSocketHandle>(high)};
+    EXPECT_EQ(Stack().WaitSockets(&list, nullptr, nullptr, 0), 0);
+    EXPECT_TRUE(list.empty());
+    server.OpenGate(1);
+    list = {static_cast<TIdStackSocketHandle>(high)};
+    EXPECT_EQ(Stack().WaitSockets(&list, nullptr, nullptr, IdTimeoutInfinite), 1);
+    EXPECT_EQ(list, TIdSocketList{static_cast<TIdStackSocketHandle>(high)});
+    ::close(high);
+}
+
 #endif
 
 TEST_F(StackTest, CheckResultToleratesListedCodesAndRaisesOthers) {

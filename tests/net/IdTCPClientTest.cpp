@@ -3,6 +3,7 @@
 #include "net/IdException.h"
 #include "net/IdIntercept.h"
 #include "net/IdStack.h"
+#include "net/IdWinsock.h"
 #include "support/FakeServer.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,11 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <unistd.h>
 #endif
 
 namespace brinmor {
@@ -272,6 +275,122 @@ TEST_F(ClientTest, SilentServerHitsTheReadGuard) {
     TIdTCPClient fresh;
     EXPECT_EQ(fresh.ConnectTimeout(), 20000);
     EXPECT_EQ(fresh.SilenceTimeout(), 60000);
+}
+
+TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuard) {
+    // The server neither reads nor closes until the test ends.
+    FakeServer server(FakeScript().WaitGate(1));
+    Target(server);
+    client_.SetSilenceTimeout(200);
+    client_.Connect();
+    const std::string block(32u << 20, 'q'); // more than the loopback buffers hold
+    try {
+        client_.WriteBytes(block.data(), static_cast<int>(block.size()));
+        FAIL() << "all sent";
+    } catch (const EIdSocketError& e) {
+        EXPECT_EQ(e.ErrorCode(), 10060);
+    }
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+}
+
+#ifndef _WIN32
+// A listening socket whose accept queue is full: further connects get no answer.
+class FullListener {
+public:
+    FullListener() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(fd_, 0);
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        filler_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    ~FullListener() {
+        ::close(filler_);
+        ::close(fd_);
+    }
+    std::uint16_t Port() const { return port_; }
+
+private:
+    int fd_;
+    int filler_;
+    std::uint16_t port_;
+};
+
+TEST_F(ClientTest, ConnectWithoutAnswerHitsTheConnectGuard) {
+    FullListener listener;
+    client_.SetHost("127.0.0.1");
+    client_.SetPort(listener.Port());
+    client_.SetConnectTimeout(200);
+    try {
+        client_.Connect();
+        FAIL() << "connected";
+    } catch (const EIdSocketError& e) {
+        EXPECT_EQ(e.ErrorCode(), 10060);
+        EXPECT_EQ(e.Message(), "Socket Error # 10060\r\nConnection timed out.");
+    }
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+}
+#endif
+
+// Transfers that fail with 10058 (socket shut down), injected through the function table.
+int ID_WSAAPI ShutDownRecv(TSocket, char*, int, int) {
+    Winsock().Get<TWSASetLastErrorProc>(weWSASetLastError)(10058);
+    return -1;
+}
+int ID_WSAAPI ShutDownSend(TSocket, const char*, int, int) {
+    return ShutDownRecv(0, nullptr, 0, 0);
+}
+
+class ShutDownTest : public ClientTest {
+protected:
+    void SetUp() override {
+        Target(server_);
+        client_.Connect();
+        savedRecv_ = Winsock().Get<TRecvProc>(weRecv);
+        savedSend_ = Winsock().Get<TSendProc>(weSend);
+        Winsock().Set(weRecv, &ShutDownRecv);
+        Winsock().Set(weSend, &ShutDownSend);
+    }
+    void TearDown() override {
+        Winsock().Set(weRecv, savedRecv_);
+        Winsock().Set(weSend, savedSend_);
+    }
+    FakeServer server_{FakeScript().Silent()};
+    TRecvProc savedRecv_ = nullptr;
+    TSendProc savedSend_ = nullptr;
+};
+
+TEST_F(ShutDownTest, ReceiveWithNothingBufferedRaises10058AndCloses) {
+    try {
+        client_.ReadFromSocket(false, IdTimeoutInfinite, true, nullptr);
+        FAIL() << "no error";
+    } catch (const EIdSocketError& e) {
+        EXPECT_EQ(e.ErrorCode(), 10058);
+    }
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+}
+
+TEST_F(ShutDownTest, ReceiveWithBufferedBytesEndsQuietlyAndCloses) {
+    client_.InputBuffer().Append("ab", 2);
+    EXPECT_EQ(client_.ReadFromSocket(false, IdTimeoutInfinite, true, nullptr), 0);
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+    EXPECT_EQ(client_.InputBuffer().Size(), 2);
+}
+
+TEST_F(ShutDownTest, SendRaises10058AndCloses) {
+    try {
+        client_.WriteLine("x");
+        FAIL() << "no error";
+    } catch (const EIdSocketError& e) {
+        EXPECT_EQ(e.ErrorCode(), 10058);
+    }
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
 }
 
 TEST_F(ClientTest, ResetMidAnswerRaises10054) {
