@@ -1,5 +1,6 @@
 #include "net/IdTCPClient.h"
 
+#include "Raised.h"
 #include "net/IdException.h"
 #include "net/IdIntercept.h"
 #include "net/IdStack.h"
@@ -64,13 +65,10 @@ protected:
 TEST_F(ClientTest, RefusedConnectRaises10061AndLeavesTheClientReady) {
     client_.SetHost("127.0.0.1");
     client_.SetPort(ClosedPort());
-    try {
-        client_.Connect();
-        FAIL() << "connected";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10061);
-        EXPECT_EQ(e.Message(), "Socket Error # 10061\r\nConnection refused.");
-    }
+    const auto e = test::Raised<EIdSocketError>([&] { client_.Connect(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10061);
+    EXPECT_EQ(e->Message(), "Socket Error # 10061\r\nConnection refused.");
     EXPECT_FALSE(client_.Connected());
     EXPECT_FALSE(client_.Binding().HandleAllocated());
 
@@ -84,12 +82,9 @@ TEST_F(ClientTest, SecondConnectIsRefusedAndTheFirstConnectionKeepsWorking) {
     FakeServer server(FakeScript().ExpectLine().Send("pong").Close());
     Target(server);
     client_.Connect();
-    try {
-        client_.Connect();
-        FAIL() << "connected twice";
-    } catch (const EIdAlreadyConnected& e) {
-        EXPECT_EQ(e.Message(), "Already connected.");
-    }
+    const auto e = test::Raised<EIdAlreadyConnected>([&] { client_.Connect(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Already connected.");
     client_.WriteLine("ping");
     EXPECT_EQ(client_.ReadToEnd(), "pong");
     EXPECT_EQ(server.Received(0), "ping\r\n");
@@ -133,24 +128,18 @@ TEST_F(ClientTest, ReadExactStopsWhenThePeerClosesShort) {
     client_.Disconnect();
     Target(shortServer);
     client_.Connect();
-    try {
-        client_.ReadExact(five, 5);
-        FAIL() << "read 5 bytes";
-    } catch (const EIdConnClosedGraceful& e) {
-        EXPECT_EQ(e.Message(), "Connection Closed Gracefully.");
-    }
+    const auto e = test::Raised<EIdConnClosedGraceful>([&] { client_.ReadExact(five, 5); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Connection Closed Gracefully.");
     EXPECT_EQ(client_.InputBuffer().Size(), 2);
     EXPECT_FALSE(client_.Connected());
 }
 
 TEST_F(ClientTest, ExtractTextPastTheBufferRaisesAndKeepsTheBuffer) {
     client_.InputBuffer().Append("abc", 3);
-    try {
-        client_.ExtractText(4);
-        FAIL() << "extracted";
-    } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), "Not enough data in buffer.");
-    }
+    const auto e = test::Raised<EIdException>([&] { client_.ExtractText(4); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Not enough data in buffer.");
     EXPECT_EQ(client_.InputBuffer().Size(), 3);
     EXPECT_EQ(client_.ExtractText(2), "ab");
     EXPECT_EQ(client_.ExtractText(1), "c");
@@ -230,12 +219,9 @@ TEST_F(ClientTest, WriteAfterANoticedCloseRaisesClosedGracefully) {
     Target(server);
     client_.Connect();
     client_.ReadToEnd();
-    try {
-        client_.WriteLine("late");
-        FAIL() << "written";
-    } catch (const EIdConnClosedGraceful& e) {
-        EXPECT_EQ(e.Message(), "Connection Closed Gracefully.");
-    }
+    const auto e = test::Raised<EIdConnClosedGraceful>([&] { client_.WriteLine("late"); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Connection Closed Gracefully.");
 }
 
 TEST_F(ClientTest, WriteToAPeerThatHasGoneGivesConnectionResetNotASignal) {
@@ -263,13 +249,10 @@ TEST_F(ClientTest, SilentServerHitsTheReadGuard) {
     client_.SetSilenceTimeout(200);
     client_.Connect();
     client_.WriteLine("query");
-    try {
-        client_.ReadToEnd();
-        FAIL() << "read to the end";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10060);
-        EXPECT_EQ(e.Message(), "Socket Error # 10060\r\nConnection timed out.");
-    }
+    const auto e = test::Raised<EIdSocketError>([&] { client_.ReadToEnd(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10060);
+    EXPECT_EQ(e->Message(), "Socket Error # 10060\r\nConnection timed out.");
     EXPECT_FALSE(client_.Binding().HandleAllocated());
     EXPECT_EQ(client_.SilenceTimeout(), 200);
     TIdTCPClient fresh;
@@ -284,12 +267,10 @@ TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuard) {
     client_.SetSilenceTimeout(200);
     client_.Connect();
     const std::string block(32u << 20, 'q'); // more than the loopback buffers hold
-    try {
-        client_.WriteBytes(block.data(), static_cast<int>(block.size()));
-        FAIL() << "all sent";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10060);
-    }
+    const auto e = test::Raised<EIdSocketError>(
+        [&] { client_.WriteBytes(block.data(), static_cast<int>(block.size())); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10060);
     EXPECT_FALSE(client_.Binding().HandleAllocated());
 }
 
@@ -327,13 +308,10 @@ TEST_F(ClientTest, ConnectWithoutAnswerHitsTheConnectGuard) {
     client_.SetHost("127.0.0.1");
     client_.SetPort(listener.Port());
     client_.SetConnectTimeout(200);
-    try {
-        client_.Connect();
-        FAIL() << "connected";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10060);
-        EXPECT_EQ(e.Message(), "Socket Error # 10060\r\nConnection timed out.");
-    }
+    const auto e = test::Raised<EIdSocketError>([&] { client_.Connect(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10060);
+    EXPECT_EQ(e->Message(), "Socket Error # 10060\r\nConnection timed out.");
     EXPECT_FALSE(client_.Binding().HandleAllocated());
 }
 #endif
@@ -367,12 +345,10 @@ protected:
 };
 
 TEST_F(ShutDownTest, ReceiveWithNothingBufferedRaises10058AndCloses) {
-    try {
-        client_.ReadFromSocket(false, IdTimeoutInfinite, true, nullptr);
-        FAIL() << "no error";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10058);
-    }
+    const auto e = test::Raised<EIdSocketError>(
+        [&] { client_.ReadFromSocket(false, IdTimeoutInfinite, true, nullptr); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10058);
     EXPECT_FALSE(client_.Binding().HandleAllocated());
 }
 
@@ -384,12 +360,9 @@ TEST_F(ShutDownTest, ReceiveWithBufferedBytesEndsQuietlyAndCloses) {
 }
 
 TEST_F(ShutDownTest, SendRaises10058AndCloses) {
-    try {
-        client_.WriteLine("x");
-        FAIL() << "no error";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10058);
-    }
+    const auto e = test::Raised<EIdSocketError>([&] { client_.WriteLine("x"); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10058);
     EXPECT_FALSE(client_.Binding().HandleAllocated());
 }
 
@@ -398,12 +371,9 @@ TEST_F(ClientTest, ResetMidAnswerRaises10054) {
     Target(server);
     client_.Connect();
     ASSERT_TRUE(server.WaitForFinished(1));
-    try {
-        client_.ReadToEnd();
-        FAIL() << "read to the end";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10054);
-    }
+    const auto e = test::Raised<EIdSocketError>([&] { client_.ReadToEnd(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10054);
     // A socket error leaves the socket open for the caller to close.
     EXPECT_TRUE(client_.Binding().HandleAllocated());
     client_.Disconnect();
@@ -414,14 +384,9 @@ TEST_F(ClientTest, AnswerPast64MiBHitsTheSizeGuard) {
     FakeServer server(FakeScript().Send(std::string(65u << 20, 'z')).Close());
     Target(server);
     client_.Connect();
-    try {
-        client_.ReadToEnd();
-        FAIL() << "read to the end";
-    } catch (const EIdSocketError&) {
-        FAIL() << "socket error instead of the size guard";
-    } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), "The answer is too large (more than 64 MiB).");
-    }
+    const auto e = test::Raised<EIdException>([&] { client_.ReadToEnd(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "The answer is too large (more than 64 MiB).");
     EXPECT_FALSE(client_.Connected());
     EXPECT_EQ(client_.InputBuffer().Size(), 0);
 }
@@ -481,12 +446,9 @@ TEST(SocksInfoTest, AssignCopiesAllSixMembersAndNothingFollowsLater) {
 
 TEST(InterceptTest, EnablingWithoutInterceptIsRefusedAndDestructionDetaches) {
     TIdTCPClient client;
-    try {
-        client.SetInterceptEnabled(true);
-        FAIL() << "enabled";
-    } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), "InterceptEnabled cannot be set to true when Intercept is nil.");
-    }
+    const auto e = test::Raised<EIdException>([&] { client.SetInterceptEnabled(true); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "InterceptEnabled cannot be set to true when Intercept is nil.");
     EXPECT_FALSE(client.InterceptEnabled());
     {
         TIdConnectionIntercept intercept;
@@ -503,14 +465,9 @@ TEST(AntiFreezeTest, OnlyOneCanExist) {
         void Process() override {}
     };
     Hook first;
-    try {
-        Hook second;
-        FAIL() << "second hook";
-    } catch (const EIdException&) {
-        FAIL() << "network kind";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Only one TIdAntiFreeze can exist per application.");
-    }
+    const auto e = test::Raised<Exception>([] { Hook second; });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Only one TIdAntiFreeze can exist per application.");
     EXPECT_TRUE(first.Active);
     EXPECT_EQ(first.IdleTimeOut, 250);
 }
