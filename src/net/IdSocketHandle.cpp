@@ -60,14 +60,10 @@ void TIdSocketHandle::ConnectSocket(int family, int timeoutMs) {
 }
 
 bool TIdSocketHandle::Readable(int timeoutMs) {
-    return WaitReadable(timeoutMs) == 1;
-}
-
-int TIdSocketHandle::WaitReadable(int timeoutMs) {
     if (!handleAllocated_)
         throw EIdConnClosedGraceful(RSConnectionClosedGracefully);
     TIdSocketList readList{handle_};
-    return GStack->WaitSockets(&readList, nullptr, nullptr, timeoutMs);
+    return GStack->WaitSockets(&readList, nullptr, nullptr, timeoutMs) == 1;
 }
 
 int TIdSocketHandle::Recv(void* buffer, int length) {
