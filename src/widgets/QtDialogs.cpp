@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Path.h"
+#include "widgets/OwnWindows.h"
 #include "widgets/QtText.h"
 
 namespace brinmor {
@@ -37,7 +38,10 @@ void ShowBox(QMessageBox::Icon icon, const std::string& text) {
 
 } // namespace
 
-void QtDialogs::ShowMessage(const std::string& text) { ShowBox(QMessageBox::NoIcon, text); }
+void QtDialogs::ShowMessage(const std::string& text) {
+    ShowBox(QMessageBox::NoIcon, text);
+    NotifyOwnWindowClosed();
+}
 
 void QtDialogs::ShowError(const std::string& text) { ShowBox(QMessageBox::Critical, text); }
 
@@ -76,7 +80,9 @@ std::optional<std::string> QtDialogs::InputQuery(const std::string& caption,
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     CentreOnScreen(dialog);
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    NotifyOwnWindowClosed();
+    if (!accepted)
         return std::nullopt;
     return FromQString(edit->text());
 }

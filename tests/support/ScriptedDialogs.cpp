@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "widgets/OwnWindows.h"
+
 namespace brinmor::test {
 
 namespace {
@@ -30,6 +32,7 @@ void ScriptedDialogs::Shown() {
 void ScriptedDialogs::ShowMessage(const std::string& text) {
     messages.push_back(text);
     Shown();
+    NotifyOwnWindowClosed();
 }
 
 void ScriptedDialogs::ShowError(const std::string& text) {
@@ -47,6 +50,7 @@ std::optional<std::string> ScriptedDialogs::InputQuery(const std::string& captio
                                                        const std::string& prompt, int maxLength) {
     inputs.push_back({caption, prompt, maxLength});
     auto answer = Next<std::optional<std::string>>(inputAnswers, "an input box", std::nullopt);
+    NotifyOwnWindowClosed();
     // The real box's edit line takes at most maxLength characters.
     if (answer && static_cast<int>(answer->size()) > maxLength)
         answer->resize(static_cast<std::size_t>(maxLength));

@@ -3,6 +3,7 @@
 #include "platform/Exceptions.h"
 #include "support/ScriptedDialogs.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/OwnWindows.h"
 
 namespace brinmor {
 namespace {
@@ -26,6 +27,25 @@ TEST(ErrorBox, ACommandThatThrowsIsReportedAndTheCallerGoesOn) {
     ASSERT_EQ(dialogs.errors.size(), 1u);
     EXPECT_EQ(dialogs.errors[0], "Fichier introuvable.");
     EXPECT_TRUE(after);
+}
+
+TEST(ErrorBox, AnActivationThatFailsIsReportedWithoutEndingTheCommand) {
+    test::ScriptedDialogs dialogs;
+    int activations = 0;
+    SetOwnWindowClosedHandler([&] {
+        ++activations;
+        throw EConvertError::NotAnInteger("abc");
+    });
+    bool after = false;
+    RunCommand([&] {
+        AppDialogs().ShowMessage("Connexion impossible");
+        after = true;
+    });
+    SetOwnWindowClosedHandler(nullptr);
+    EXPECT_EQ(activations, 1);
+    EXPECT_TRUE(after);
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_EQ(dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte.");
 }
 
 } // namespace
