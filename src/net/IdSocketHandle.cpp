@@ -49,12 +49,15 @@ void TIdSocketHandle::ConnectSocket(int family, int timeoutMs) {
         if (ready == 0)
             stack.RaiseError(Id_WSAETIMEDOUT);
         stack.CheckResult(ready);
-        int error = 0;
-        int length = sizeof error;
-        stack.CheckResult(
-            stack.GetSocketOption(handle_, Id_SOL_SOCKET, Id_SO_ERROR, &error, &length));
-        if (error != 0)
-            stack.RaiseError(error);
+        // A failed connect shows in the error set; only then is there an outcome to read.
+        if (!failed.empty()) {
+            int error = 0;
+            int length = sizeof error;
+            stack.CheckResult(
+                stack.GetSocketOption(handle_, Id_SOL_SOCKET, Id_SO_ERROR, &error, &length));
+            if (error != 0)
+                stack.RaiseError(error);
+        }
     }
     stack.CheckResult(stack.SetBlocking(handle_, true));
 }

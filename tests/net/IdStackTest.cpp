@@ -137,7 +137,8 @@ TEST_F(StackTest, TextToAddressRaisesTheConversionErrorForTheBadPart) {
     const std::pair<const char*, const char*> cases[] = {
         {"1.2.3", "''"}, {"1.x.3.4", "'x'"}, {"1.2.3.4.5", "'4.5'"}};
     for (const auto& [text, quoted] : cases) {
-        const auto e = test::Raised<EConvertError>([&] { Stack().TextToAddress(text); });
+        const std::string address = text;
+        const auto e = test::Raised<EConvertError>([&] { Stack().TextToAddress(address); });
         ASSERT_TRUE(e);
         EXPECT_EQ(e->Message(), std::string(quoted) + " n'est pas une valeur enti\xE8re correcte");
     }

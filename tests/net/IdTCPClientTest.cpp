@@ -367,9 +367,11 @@ TEST_F(ShutDownTest, SendRaises10058AndCloses) {
 }
 
 TEST_F(ClientTest, ResetMidAnswerRaises10054) {
-    FakeServer server(FakeScript().Send("partial").Reset());
+    // The query first, so that the reset cannot overtake the connect.
+    FakeServer server(FakeScript().ExpectLine().Send("partial").Reset());
     Target(server);
     client_.Connect();
+    client_.WriteLine("query");
     ASSERT_TRUE(server.WaitForFinished(1));
     const auto e = test::Raised<EIdSocketError>([&] { client_.ReadToEnd(); });
     ASSERT_TRUE(e);
