@@ -175,21 +175,34 @@ TEST_F(ClientTest, StatusTextsFollowConnectAndDisconnect) {
         statuses.push_back(status);
         texts.push_back(text);
     };
+    client_.OnConnected = [&](TIdComponent&) { texts.push_back("(connected)"); };
     Target(server, "localhost");
     client_.Connect();
     client_.Disconnect();
-    EXPECT_EQ(texts, (std::vector<std::string>{"Resolving hostname localhost.",
-                                               "Connecting to 127.0.0.1.", "Connected.",
-                                               "Disconnecting from 127.0.0.1.", "Not connected."}));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Resolving hostname localhost.", "Connecting to 127.0.0.1.", "Connected.",
+                         "(connected)", "Disconnecting from 127.0.0.1.", "Not connected."}));
     EXPECT_EQ(statuses, (std::vector<TIdStatus>{stResolving, stConnecting, stConnected,
                                                 stDisconnecting, stDisconnected}));
 
     texts.clear();
     Target(server, "127.0.0.1");
     client_.Connect();
-    EXPECT_EQ(texts, (std::vector<std::string>{"Connecting to 127.0.0.1.", "Connected."}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Connecting to 127.0.0.1.", "Connected.", "(connected)"}));
     EXPECT_EQ(client_.Binding().PeerIP(), "127.0.0.1");
     EXPECT_EQ(client_.Binding().PeerPort(), server.Port());
+}
+
+TEST_F(ClientTest, ReadWithItsOwnTimeOutReturnsNothingWhenNothingCame) {
+    FakeServer server(FakeScript().WaitGate(1).Send("late").Close());
+    Target(server);
+    client_.SetSilenceTimeout(IdTimeoutInfinite);
+    client_.Connect();
+    EXPECT_EQ(client_.ReadFromSocket(true, 0, true, nullptr), 0);
+    EXPECT_TRUE(client_.Connected());
+    server.OpenGate(1);
+    EXPECT_EQ(client_.ReadToEnd(), "late");
 }
 
 TEST_F(ClientTest, WorkEventsCarryRunningTotals) {
