@@ -7,6 +7,7 @@
 #include "net/IdWinsock.h"
 #include "support/FakeServer.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -37,6 +38,18 @@ std::string Pattern(std::size_t size) {
 std::uint16_t ClosedPort() {
     FakeServer server{FakeScript()};
     return server.Port();
+}
+
+// More bytes than the sender's and the receiver's socket buffers can hold together.
+std::size_t BeyondSocketBuffers() {
+    std::size_t total = 1u << 20;
+    for (const char* file : {"/proc/sys/net/ipv4/tcp_wmem", "/proc/sys/net/ipv4/tcp_rmem"}) {
+        std::ifstream in(file);
+        std::size_t low = 0, normal = 0, high = 16u << 20;
+        in >> low >> normal >> high;
+        total += high;
+    }
+    return total;
 }
 
 // Counts the receives that brought data.
@@ -279,7 +292,7 @@ TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuard) {
     Target(server);
     client_.SetSilenceTimeout(200);
     client_.Connect();
-    const std::string block(32u << 20, 'q'); // more than the loopback buffers hold
+    const std::string block(BeyondSocketBuffers(), 'q');
     const auto e = test::Raised<EIdSocketError>(
         [&] { client_.WriteBytes(block.data(), static_cast<int>(block.size())); });
     ASSERT_TRUE(e);
