@@ -192,6 +192,8 @@ TEST_F(StackTest, UnknownNameFromTheRealResolverIsHostNotFound) {
     const auto e = test::Raised<EIdSocketError>(
         [&] { Stack().ResolveAddress("brinmor-no-such-host.invalid"); });
     ASSERT_TRUE(e);
+    if (e->ErrorCode() == 11002)
+        GTEST_SKIP() << "no name server answered";
     EXPECT_EQ(e->ErrorCode(), 11001);
     EXPECT_EQ(e->Message(), "Socket Error # 11001\r\nHost not found.");
 }
@@ -212,6 +214,9 @@ TEST_F(StackTest, GetHostByNameShimMapsResolverStatus) {
         {EAI_SYSTEM, ECONNREFUSED, 10061},
         {EAI_SYSTEM, 0, std::nullopt},
     };
+    struct Restore {
+        ~Restore() { SetAddrInfoLookup(nullptr); }
+    } restore;
     for (const Case& c : cases) {
         SetAddrInfoLookup([&](const char*, std::uint32_t*) {
             errno = c.error;
@@ -234,7 +239,6 @@ TEST_F(StackTest, GetHostByNameShimMapsResolverStatus) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&expected);
     EXPECT_EQ(Stack().ResolveAddress("somewhere.invalid"),
               Stack().AddressToText({bytes[0], bytes[1], bytes[2], bytes[3]}));
-    SetAddrInfoLookup(nullptr);
 }
 
 TEST(WinsockShimTest, ErrnoMapsToWindowsSocketsCodes) {

@@ -7,6 +7,7 @@
 #include "net/IdWinsock.h"
 #include "support/FakeServer.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -37,6 +38,18 @@ std::string Pattern(std::size_t size) {
 std::uint16_t ClosedPort() {
     FakeServer server{FakeScript()};
     return server.Port();
+}
+
+// More bytes than the sender's and the receiver's socket buffers can hold together.
+std::size_t BeyondSocketBuffers() {
+    std::size_t total = 1u << 20;
+    for (const char* file : {"/proc/sys/net/ipv4/tcp_wmem", "/proc/sys/net/ipv4/tcp_rmem"}) {
+        std::ifstream in(file);
+        std::size_t low = 0, normal = 0, high = 16u << 20;
+        in >> low >> normal >> high;
+        total += high;
+    }
+    return total;
 }
 
 // Counts the receives that brought data.
@@ -175,21 +188,34 @@ TEST_F(ClientTest, StatusTextsFollowConnectAndDisconnect) {
         statuses.push_back(status);
         texts.push_back(text);
     };
+    client_.OnConnected = [&](TIdComponent&) { texts.push_back("(connected)"); };
     Target(server, "localhost");
     client_.Connect();
     client_.Disconnect();
-    EXPECT_EQ(texts, (std::vector<std::string>{"Resolving hostname localhost.",
-                                               "Connecting to 127.0.0.1.", "Connected.",
-                                               "Disconnecting from 127.0.0.1.", "Not connected."}));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Resolving hostname localhost.", "Connecting to 127.0.0.1.", "Connected.",
+                         "(connected)", "Disconnecting from 127.0.0.1.", "Not connected."}));
     EXPECT_EQ(statuses, (std::vector<TIdStatus>{stResolving, stConnecting, stConnected,
                                                 stDisconnecting, stDisconnected}));
 
     texts.clear();
     Target(server, "127.0.0.1");
     client_.Connect();
-    EXPECT_EQ(texts, (std::vector<std::string>{"Connecting to 127.0.0.1.", "Connected."}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Connecting to 127.0.0.1.", "Connected.", "(connected)"}));
     EXPECT_EQ(client_.Binding().PeerIP(), "127.0.0.1");
     EXPECT_EQ(client_.Binding().PeerPort(), server.Port());
+}
+
+TEST_F(ClientTest, ReadWithItsOwnTimeOutReturnsNothingWhenNothingCame) {
+    FakeServer server(FakeScript().WaitGate(1).Send("late").Close());
+    Target(server);
+    client_.SetSilenceTimeout(IdTimeoutInfinite);
+    client_.Connect();
+    EXPECT_EQ(client_.ReadFromSocket(true, 0, true, nullptr), 0);
+    EXPECT_TRUE(client_.Connected());
+    server.OpenGate(1);
+    EXPECT_EQ(client_.ReadToEnd(), "late");
 }
 
 TEST_F(ClientTest, WorkEventsCarryRunningTotals) {
@@ -266,7 +292,7 @@ TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuard) {
     Target(server);
     client_.SetSilenceTimeout(200);
     client_.Connect();
-    const std::string block(32u << 20, 'q'); // more than the loopback buffers hold
+    const std::string block(BeyondSocketBuffers(), 'q');
     const auto e = test::Raised<EIdSocketError>(
         [&] { client_.WriteBytes(block.data(), static_cast<int>(block.size())); });
     ASSERT_TRUE(e);
