@@ -112,18 +112,34 @@ void QueryDomain(benchmark::State& state, bool proxied) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// Keeps queries per second by benchmark name, for the ratios after the table.
+// Sums iterations and time by benchmark name over all repetitions, for the ratios after the
+// table.
 class RateReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> rates;
+    double Rate(const std::string& name) const {
+        const auto found = totals_.find(name + "/real_time");
+        return found == totals_.end() || found->second.seconds <= 0
+                   ? 0.0
+                   : found->second.queries / found->second.seconds;
+    }
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.real_accumulated_time > 0)
-                rates[run.benchmark_name()] =
-                    static_cast<double>(run.iterations) / run.real_accumulated_time;
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+                continue;
+            Total& total = totals_[run.benchmark_name()];
+            total.queries += static_cast<double>(run.iterations);
+            total.seconds += run.real_accumulated_time;
+        }
     }
+
+private:
+    struct Total {
+        double queries = 0;
+        double seconds = 0;
+    };
+    std::map<std::string, Total> totals_;
 };
 
 } // namespace
@@ -144,14 +160,12 @@ int main(int argc, char** argv) {
 
     RateReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto rate = [&](const std::string& name) {
-        const auto found = reporter.rates.find(name + "/real_time");
-        return found == reporter.rates.end() ? 0.0 : found->second;
-    };
     const auto ratio = [&](const std::string& name, const std::string& base) {
-        if (rate(name) > 0 && rate(base) > 0)
-            std::printf("%-24s %8.0f queries/s = %.2f x %s (%.0f queries/s)\n", name.c_str(),
-                        rate(name), rate(name) / rate(base), base.c_str(), rate(base));
+        const double rate = reporter.Rate(name);
+        const double baseRate = reporter.Rate(base);
+        if (rate > 0 && baseRate > 0)
+            std::printf("%-24s %8.0f queries/s = %.2f x %s (%.0f queries/s)\n", name.c_str(), rate,
+                        rate / baseRate, base.c_str(), baseRate);
     };
     std::printf("\n");
     ratio("QueryDomain/Direct", "RawSocket/Direct");
