@@ -8,7 +8,8 @@ namespace brinmor {
 enum class WarningAnswer { Yes, No, Closed };
 
 // Every modal dialog the program borrows from the platform goes through here, so tests can
-// answer them. Texts are Windows-1252.
+// answer them. Texts are Windows-1252. The plain message and the input box are the program's
+// own windows: closing them calls NotifyOwnWindowClosed (widgets/OwnWindows.h).
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

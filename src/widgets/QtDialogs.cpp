@@ -1,5 +1,9 @@
 #include "widgets/QtDialogs.h"
 
+#include "platform/Path.h"
+#include "widgets/OwnWindows.h"
+#include "widgets/QtText.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -12,9 +16,6 @@
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
-
-#include "platform/Path.h"
-#include "widgets/QtText.h"
 
 namespace brinmor {
 
@@ -37,9 +38,14 @@ void ShowBox(QMessageBox::Icon icon, const std::string& text) {
 
 } // namespace
 
-void QtDialogs::ShowMessage(const std::string& text) { ShowBox(QMessageBox::NoIcon, text); }
+void QtDialogs::ShowMessage(const std::string& text) {
+    ShowBox(QMessageBox::NoIcon, text);
+    NotifyOwnWindowClosed();
+}
 
-void QtDialogs::ShowError(const std::string& text) { ShowBox(QMessageBox::Critical, text); }
+void QtDialogs::ShowError(const std::string& text) {
+    ShowBox(QMessageBox::Critical, text);
+}
 
 WarningAnswer QtDialogs::AskWarning(const std::string& question) {
     // Title and buttons are the framework's own French texts, whatever the caption language.
@@ -76,7 +82,9 @@ std::optional<std::string> QtDialogs::InputQuery(const std::string& caption,
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     CentreOnScreen(dialog);
-    if (dialog.exec() != QDialog::Accepted)
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    NotifyOwnWindowClosed();
+    if (!accepted)
         return std::nullopt;
     return FromQString(edit->text());
 }
@@ -113,6 +121,8 @@ Dialogs& AppDialogs() {
     return Installed() ? *Installed() : qtDialogs;
 }
 
-void SetAppDialogs(Dialogs* dialogs) { Installed() = dialogs; }
+void SetAppDialogs(Dialogs* dialogs) {
+    Installed() = dialogs;
+}
 
 } // namespace brinmor

@@ -1,5 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
+#include "widgets/OwnWindows.h"
+
 #include <gtest/gtest.h>
 
 namespace brinmor::test {
@@ -18,9 +20,13 @@ template <typename T> T Next(std::deque<T>& answers, const char* what, T fallbac
 
 } // namespace
 
-ScriptedDialogs::ScriptedDialogs() { SetAppDialogs(this); }
+ScriptedDialogs::ScriptedDialogs() {
+    SetAppDialogs(this);
+}
 
-ScriptedDialogs::~ScriptedDialogs() { SetAppDialogs(nullptr); }
+ScriptedDialogs::~ScriptedDialogs() {
+    SetAppDialogs(nullptr);
+}
 
 void ScriptedDialogs::Shown() {
     if (whileShown)
@@ -30,6 +36,7 @@ void ScriptedDialogs::Shown() {
 void ScriptedDialogs::ShowMessage(const std::string& text) {
     messages.push_back(text);
     Shown();
+    NotifyOwnWindowClosed();
 }
 
 void ScriptedDialogs::ShowError(const std::string& text) {
@@ -47,6 +54,7 @@ std::optional<std::string> ScriptedDialogs::InputQuery(const std::string& captio
                                                        const std::string& prompt, int maxLength) {
     inputs.push_back({caption, prompt, maxLength});
     auto answer = Next<std::optional<std::string>>(inputAnswers, "an input box", std::nullopt);
+    NotifyOwnWindowClosed();
     // The real box's edit line takes at most maxLength characters.
     if (answer && static_cast<int>(answer->size()) > maxLength)
         answer->resize(static_cast<std::size_t>(maxLength));
@@ -59,6 +67,8 @@ std::optional<std::string> ScriptedDialogs::OpenFileName(const std::string& filt
     return Next<std::optional<std::string>>(fileAnswers, "an open-file dialog", std::nullopt);
 }
 
-void ScriptedDialogs::OpenAddress(const std::string& address) { addresses.push_back(address); }
+void ScriptedDialogs::OpenAddress(const std::string& address) {
+    addresses.push_back(address);
+}
 
 } // namespace brinmor::test
