@@ -1,6 +1,6 @@
 #include "app/StartUp.h"
 
-#include "app/Application.h"
+#include "TestApplication.h"
 #include "app/Resources.h"
 #include "app/u_splashscrren.h"
 #include "platform/Exceptions.h"
@@ -19,13 +19,7 @@ namespace {
 
 class StartUpTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new TApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::EnsureProgramApplication(); }
 };
 
 std::vector<Tf_splashscreen*> Splashes() {
