@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -57,8 +58,9 @@ void OnClick(QLabel* label, void (TForm6::*handler)(), TForm6* form) {
 QFont FormFont() {
     // The designed font where the desktop has it, else its own sans-serif at the same size,
     // as the main window does.
-    if (QFontDatabase::families().contains(QStringLiteral("MS Sans Serif")))
-        return QFont(QStringLiteral("MS Sans Serif"), 8);
+    const QFont designed(QStringLiteral("MS Sans Serif"), 8);
+    if (QFontInfo(designed).family() == designed.family())
+        return designed;
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(8);
     return font;
