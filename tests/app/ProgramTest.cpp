@@ -9,6 +9,8 @@
 #include "widgets/ListBox.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <string>
@@ -113,6 +115,27 @@ TEST_F(ProgramTest, ABadPortAtFirstActivationIsReportedAndTheProgramKeepsRunning
     EXPECT_TRUE(stillRunning);
     ASSERT_FALSE(dialogs.errors.empty());
     EXPECT_EQ(dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte.");
+}
+
+TEST_F(ProgramTest, ClosingTheAboutWindowReappliesTheLanguageFromConfigIni) {
+    CreateWindows(ProgramWindows());
+    Form1->show();
+    ASSERT_EQ(Form1->Fichier1->title(), QStringLiteral("Nom de domaine"));
+    const std::pair<const char*, std::function<void()>> closings[] = {
+        {"Ok", [] { Form6->Button1->click(); }},
+        {"close box", [] { Form6->close(); }},
+    };
+    for (const auto& [closing, close] : closings) {
+        for (const auto& [code, caption] :
+             {std::pair{"en", "Domain name"}, std::pair{"fr", "Nom de domaine"}}) {
+            folder.Write("config.ini", std::string("[language]\r\ncode=") + code + "\r\n");
+            QTimer::singleShot(0, close);
+            Form1->About1->trigger();
+            EXPECT_FALSE(Form6->isVisible()) << closing;
+            EXPECT_EQ(Form1->Fichier1->title(), QString::fromLatin1(caption)) << closing;
+        }
+    }
+    EXPECT_EQ(Form1->windowTitle(), QStringLiteral("Brinmor v2.0"));
 }
 
 } // namespace
