@@ -1,16 +1,9 @@
 #pragma once
 
-#include <QApplication>
-
 namespace brinmor::test {
 
-// The one QApplication of a GUI test binary, made on first use and kept for the whole run.
-inline void EnsureQApplication() {
-    static int argc = 1;
-    static char name[] = "brinmor_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
+// Makes sure a QApplication exists (the tests run it on the offscreen platform), with the
+// program's title as the one start-up sets.
+void EnsureApplication();
 
 } // namespace brinmor::test

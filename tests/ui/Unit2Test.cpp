@@ -27,7 +27,7 @@ constexpr const char* ConversionError = " n'est pas une valeur enti\xE8re correc
 
 class ProxyDialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { test::EnsureQApplication(); }
+    static void SetUpTestSuite() { test::EnsureApplication(); }
 
     void SetUp() override {
         form = std::make_unique<TForm2>();

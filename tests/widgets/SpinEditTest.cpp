@@ -18,7 +18,7 @@ namespace {
 // move the focus to.
 class SpinEditTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { test::EnsureQApplication(); }
+    static void SetUpTestSuite() { test::EnsureApplication(); }
 
     void SetUp() override {
         window.resize(300, 100);
