@@ -17,15 +17,6 @@
 namespace brinmor {
 namespace {
 
-// Destroys the application object after the last test, as the program does at exit; left
-// alive, the font library's caches show up as leaks.
-class ApplicationEnvironment : public ::testing::Environment {
-    void TearDown() override { delete QApplication::instance(); }
-};
-
-[[maybe_unused]] const auto* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
 class Unit6Test : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::EnsureApplication(); }
