@@ -57,8 +57,9 @@ xvfb_pid=$!
 wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export DISPLAY=":$(head -n1 "$work/display")"
 export QT_QPA_PLATFORM=xcb
-# A sanitizer build checks leaks at exit; the font library's never-freed caches are not ours.
-printf 'leak:libfontconfig.so\n' >"$work/lsan.supp"
+# A sanitizer build checks leaks at exit; what the font and message-bus libraries never free
+# is not ours.
+printf 'leak:libfontconfig.so\nleak:libdbus-1.so\n' >"$work/lsan.supp"
 export LSAN_OPTIONS="suppressions=$work/lsan.supp:print_suppressions=0"
 
 "$work/brinmor" >"$work/app.log" 2>&1 &

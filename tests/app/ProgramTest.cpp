@@ -89,9 +89,10 @@ TEST_F(ProgramTest, QuitterAndTheCloseBoxBothEndTheLoopWithExitCodeZero) {
     for (const auto& [way, quit] : ways) {
         CreateWindows(ProgramWindows());
         bool shown = false;
+        const std::function<void()>& end = quit;
         EXPECT_EQ(RunLoopWith([&] {
                       shown = Form1->isVisible();
-                      quit();
+                      end();
                   }),
                   0)
             << way;
