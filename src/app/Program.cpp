@@ -50,6 +50,9 @@ void StartUp(const Pause& pause) {
 }
 
 int RunMessageLoop() {
+    // A main window whose creation failed was reported; there is nothing to run.
+    if (!Form1)
+        return 0;
     switch (ShowStateFor(LaunchShowCommand())) {
     case ShowState::Maximized:
         Form1->showMaximized();
