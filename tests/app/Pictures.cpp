@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace brinmor {
 namespace {
@@ -50,15 +51,29 @@ QImage Framed(QWidget& window) {
     gradient.setColorAt(0, QColor(0x0a, 0x24, 0x6a));
     gradient.setColorAt(1, QColor(0xa6, 0xca, 0xf0));
     painter.fillRect(bar, gradient);
-    window.windowIcon().paint(&painter, QRect(bar.left() + 3, bar.top() + 2, 16, 16));
+    // The title bar shows what the window's flags give it: icon (system menu) and buttons.
+    const Qt::WindowFlags flags = window.windowFlags();
+    const bool custom = flags.testFlag(Qt::CustomizeWindowHint);
+    const bool systemMenu = !custom || flags.testFlag(Qt::WindowSystemMenuHint);
+    std::vector<const char*> buttons; // from the right
+    if (!custom || flags.testFlag(Qt::WindowCloseButtonHint))
+        buttons.push_back("\xC3\x97");
+    if (!custom || flags.testFlag(Qt::WindowMaximizeButtonHint))
+        buttons.push_back("\xE2\x96\xA1");
+    if (!custom || flags.testFlag(Qt::WindowMinimizeButtonHint))
+        buttons.push_back("_");
+    int textLeft = 4;
+    if (systemMenu) {
+        window.windowIcon().paint(&painter, QRect(bar.left() + 3, bar.top() + 2, 16, 16));
+        textLeft = 23;
+    }
     QFont titleFont = window.font();
     titleFont.setBold(true);
     painter.setFont(titleFont);
-    painter.drawText(bar.adjusted(23, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(bar.adjusted(textLeft, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                      window.windowTitle());
-    const char* glyphs[] = {"_", "\xE2\x96\xA1", "\xC3\x97"};
-    for (int i = 0; i < 3; ++i) {
-        const QRect box(bar.right() - 17 * (3 - i) - 2, bar.top() + 2, 16, 14);
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const QRect box(bar.right() - 17 * static_cast<int>(i + 1) - 2, bar.top() + 2, 16, 14);
         painter.fillRect(box, QColor(0xd4, 0xd0, 0xc8));
         painter.setPen(Qt::white);
         painter.drawLine(box.topLeft(), box.topRight());
@@ -66,7 +81,7 @@ QImage Framed(QWidget& window) {
         painter.setPen(Qt::black);
         painter.drawLine(box.bottomLeft(), box.bottomRight());
         painter.drawLine(box.topRight(), box.bottomRight());
-        painter.drawText(box, Qt::AlignCenter, QString::fromUtf8(glyphs[i]));
+        painter.drawText(box, Qt::AlignCenter, QString::fromUtf8(buttons[i]));
     }
     painter.drawPixmap(border, border + titleHeight, client);
     return image;
