@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real brinmor executable on a private X server, as a person would: the splash
 # shows, then the main window titled "Brinmor v2.0" with its stored names; a click on the menu
-# "Nom de domaine" and one on "Quitter" end the program with exit code 0.
+# "Nom de domaine" and one on "Quitter" end the program with exit code 0. The window carries
+# the program icon in its three sizes.
 #
 # tests/app/EndToEnd.sh <brinmor executable> <splash.bmp>
 # Exit code 77 means skipped (no Xvfb or xdotool).
@@ -10,9 +11,9 @@ set -uo pipefail
 exe=$1
 splash_picture=$2
 
-for tool in Xvfb xdotool import compare; do
+for tool in Xvfb xdotool xprop import compare; do
     if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed (scripts/setup installs xvfb, xdotool, imagemagick)"
+        echo "SKIPPED: $tool is not installed (scripts/setup installs xvfb, xdotool, x11-utils, imagemagick)"
         exit 77
     fi
 done
@@ -94,6 +95,9 @@ main=$(main_window)
 title=$(xdotool getwindowname "$main")
 [ "$title" = "Brinmor v2.0" ] || fail "main window titled '$title'"
 echo "main window titled '$title'"
+icons=$(xprop -id "$main" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+[ "$icons" = "Icon (64 x 64) Icon (32 x 32) Icon (16 x 16) " ] || fail "window icons: $icons"
+echo "window icon in 64, 32 and 16 pixels"
 
 # Stored names are listed: the stored-name list (lower left) holds text, the empty search
 # list above it holds none.
