@@ -1,9 +1,10 @@
 #include "platform/Utf8Text.h"
 
+#include <algorithm>
+
 namespace brinmor {
 
-bool IsNonAsciiUtf8(const std::string& bytes) {
-    bool nonAscii = false;
+bool IsValidUtf8(const std::string& bytes) {
     const std::size_t size = bytes.size();
     std::size_t i = 0;
     while (i < size) {
@@ -12,7 +13,6 @@ bool IsNonAsciiUtf8(const std::string& bytes) {
             ++i;
             continue;
         }
-        nonAscii = true;
         std::size_t length;
         unsigned char low = 0x80; // bounds of the second byte
         unsigned char high = 0xBF;
@@ -45,7 +45,12 @@ bool IsNonAsciiUtf8(const std::string& bytes) {
         }
         i += length;
     }
-    return nonAscii;
+    return true;
+}
+
+bool HasNonAscii(const std::string& bytes) {
+    return std::any_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 } // namespace brinmor

@@ -121,26 +121,33 @@ TEST(ResultName, KnowsWindowsDeviceNames) {
 #endif
 }
 
-TEST(Utf8Text, TellsUtf8WithNonAsciiFromOtherBytes) {
-    const std::pair<std::string, bool> cases[] = {
-        {"", false},
-        {"plain ascii\r\n", false},
-        {"M\xC3\xA9rignac", true},
-        {"\xE2\x82\xAC and \xF0\x9F\x98\x80", true},
-        {"M\xE9rignac", false},      // Windows-1252
-        {"\xC3", false},             // cut short
-        {"\xC0\xAF", false},         // overlong
-        {"\xE0\x80\xAF", false},     // overlong
-        {"\xED\xA0\x80", false},     // surrogate
-        {"\xF4\x90\x80\x80", false}, // above U+10FFFF
-        {"\xC3\xA9\xE9", false},     // valid, then not
-        {"\xE2\x82", false},         // cut short
+TEST(Utf8Text, TellsWellFormedUtf8AndNonAsciiText) {
+    struct Case {
+        std::string bytes;
+        bool valid;
+        bool nonAscii;
+    };
+    const Case cases[] = {
+        {"", true, false},
+        {"plain ascii\r\n", true, false},
+        {"M\xC3\xA9rignac", true, true},
+        {"\xE2\x82\xAC and \xF0\x9F\x98\x80", true, true},
+        {"M\xE9rignac", false, true},      // Windows-1252
+        {"\xC3", false, true},             // cut short
+        {"\xC0\xAF", false, true},         // overlong
+        {"\xE0\x80\xAF", false, true},     // overlong
+        {"\xED\xA0\x80", false, true},     // surrogate
+        {"\xF4\x90\x80\x80", false, true}, // above U+10FFFF
+        {"\xC3\xA9\xE9", false, true},     // valid, then not
+        {"\xE2\x82", false, true},         // cut short
         {"\xF0\x9F\x98"
          "a",
-         false}, // bad continuation
+         false, true}, // bad continuation
     };
-    for (const auto& [bytes, expected] : cases)
-        EXPECT_EQ(IsNonAsciiUtf8(bytes), expected) << testing::PrintToString(bytes);
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << testing::PrintToString(c.bytes);
+        EXPECT_EQ(HasNonAscii(c.bytes), c.nonAscii) << testing::PrintToString(c.bytes);
+    }
 }
 
 } // namespace
