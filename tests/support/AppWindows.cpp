@@ -1,22 +1,11 @@
 #include "support/AppWindows.h"
 
-#include <QApplication>
-
+#include "support/QtApplication.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
 
 namespace brinmor::test {
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "brinmor_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) {
-        new QApplication(argc, argv);
-        QGuiApplication::setApplicationDisplayName(QStringLiteral("Brinmor"));
-    }
-}
 
 AppWindows::AppWindows(bool withResultDirectory) {
     EnsureApplication();

@@ -14,9 +14,6 @@ class TForm6;
 
 namespace brinmor::test {
 
-// Makes sure a QApplication exists (offscreen in the tests).
-void EnsureApplication();
-
 // The program's three windows, created as start-up creates them, in a temporary executable
 // directory that holds result/ and, when a test writes one, config.ini. Modal dialogs are
 // answered by `dialogs`. Form1, Form6 and Form2 point at these windows for the object's life.
