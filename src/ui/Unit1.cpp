@@ -56,6 +56,19 @@ QLabel* NewCentredCaption(QFrame* panel) {
     return label;
 }
 
+// The whois component's stored property values, applied after its constructor (which has
+// already set the default server and port 43). The run replaces the proxy fields before use.
+void ApplyStoredProperties(TIdWhois& whois) {
+    whois.SetASCIIFilter(false);
+    whois.SetInterceptEnabled(false);
+    whois.SetRecvBufferSize(8192);
+    TSocksInfo& socks = whois.SocksInfo();
+    socks.Authentication = saNoAuthentication;
+    socks.Host = "192.168.0.1";
+    socks.Port = 1043;
+    socks.Version = svSocks5;
+}
+
 QAction* NewItem(QObject* parent) { return new QAction(parent); }
 
 void SetCaption(QAction* item, const char* caption) { item->setText(ToQString(caption)); }
@@ -94,7 +107,7 @@ TForm1::TForm1(QWidget* parent)
     setFont(WindowFont());
     resize(699, 598);
 
-    IdWhois1->SetStoredDefaults();
+    ApplyStoredProperties(*IdWhois1);
     OpenDialog1->Filter = "Text|*.txt";
 
     MainMenu1 = menuBar();
