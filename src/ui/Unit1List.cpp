@@ -2,6 +2,7 @@
 // file, empty the list.
 #include <QCoreApplication>
 
+#include "platform/TextFile.h"
 #include "ui/Unit1.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ListBox.h"
@@ -27,5 +28,19 @@ void TForm1::Supprimer1Click() {
 }
 
 void TForm1::Viderlaliste2Click() { ListBox1->clear(); }
+
+void TForm1::Importer1Click() {
+    if (!OpenDialog1->Execute())
+        return;
+    TextFileReader file(OpenDialog1->FileName);
+    std::string line;
+    while (file.ReadLine(line)) {
+        ListBox1->Add(line);
+        // Let the window repaint and take input while a long file is read; a command started
+        // meanwhile runs to its end before the next line.
+        QCoreApplication::processEvents();
+    }
+    file.Close();
+}
 
 } // namespace brinmor
