@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,34 +37,6 @@ private:
     std::size_t end_ = 0;
     bool endOfFile_ = false;
 };
-
-// Writing: each line is followed by CR LF. The file is created, or emptied when it exists;
-// others may read it while it is open but not write it.
-class TextFileWriter {
-public:
-    explicit TextFileWriter(const std::string& path);
-    ~TextFileWriter();
-    TextFileWriter(const TextFileWriter&) = delete;
-    TextFileWriter& operator=(const TextFileWriter&) = delete;
-
-    void WriteLine(const std::string& text);
-
-    // Writes what is still buffered and closes; a failure of either raises.
-    void Close();
-
-private:
-    void Write(const char* data, std::size_t size);
-    void Flush();
-
-    std::string path_;
-    std::intptr_t handle_;
-    std::string buffer_;
-};
-
-// Writes a text file to a temporary file beside `path` (named so that no "*.dns" enumeration
-// lists it) and renames it over `path`. A failure leaves the earlier file intact and removes
-// the temporary one.
-void ReplaceTextFile(const std::string& path, const std::function<void(TextFileWriter&)>& write);
 
 // Deletes a file; false when it can't (gone, a folder, refused).
 bool RemoveFile(const std::string& path);

@@ -1,9 +1,5 @@
 // The lookup run: every name of the search list, asked of the first whois server and, on a
 // "Whois Server: " referral, of the server it names; each answer goes to the result store.
-#include <QPushButton>
-#include <QRadioButton>
-#include <QLineEdit>
-
 #include "net/IdWhois.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -13,6 +9,10 @@
 #include "widgets/QtText.h"
 #include "widgets/SpinEdit.h"
 #include "widgets/StatusBar.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace brinmor {
 

@@ -1,8 +1,10 @@
 // The result store: one file per looked-up name in result/ beside the executable, the list of
 // stored names, the coloured display of one result, and its deletion.
+#include "platform/AtomicFile.h"
 #include "platform/DateTimeText.h"
 #include "platform/DirectoryEntries.h"
 #include "platform/ExecutableDirectory.h"
+#include "platform/FileError.h"
 #include "platform/Path.h"
 #include "platform/ResultName.h"
 #include "platform/TextFile.h"
@@ -31,11 +33,14 @@ std::string ResultDirectory() {
 void TForm1::Enregistre_resultat(const std::string& fileName, const std::string& answer) {
     // Checked first: a name must never reach a path outside result/.
     CheckResultFileName(fileName);
-    ReplaceTextFile(ResultDirectory() + fileName, [&](TextFileWriter& file) {
-        file.WriteLine(NowText());
-        file.WriteLine("");
-        file.WriteLine(answer);
-    });
+    const std::string path = ResultDirectory() + fileName;
+    // Written lines end in CR LF. The file is replaced whole, so a failed write keeps the
+    // earlier result and leaves no partial file.
+    try {
+        ReplaceFileContents(path, NowText() + "\r\n\r\n" + answer + "\r\n");
+    } catch (const EOSError& e) {
+        throw EInOutError(WindowsFileErrorCode(e.ErrorCode(), path));
+    }
 }
 
 void TForm1::Affiche_rechercher_termine() {

@@ -5,12 +5,8 @@
 #include "support/TempDir.h"
 
 #include <cerrno>
-#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace brinmor {
 namespace {
@@ -84,55 +80,6 @@ TEST(TextFileReader, OpenFailuresCarryWindowsCodes) {
     EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "sub.dns"); }), 5);
 }
 
-TEST(TextFileWriter, EndsEachLineWithCrLfAndEmptiesAnOldFile) {
-    TempDir dir;
-    dir.Write("f.txt", "old content that is longer");
-    TextFileWriter writer(dir.Path() + "f.txt");
-    writer.WriteLine("one");
-    writer.WriteLine("");
-    writer.WriteLine(std::string(100000, 'z'));
-    writer.Close();
-    EXPECT_EQ(dir.Read("f.txt"), "one\r\n\r\n" + std::string(100000, 'z') + "\r\n");
-}
-
-std::vector<std::string> FolderContent(const TempDir& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Native()))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-TEST(ReplaceTextFile, ReplacesTheOldFileAndLeavesNothingElse) {
-    TempDir dir;
-    dir.Write("a.dns", "old");
-    ReplaceTextFile(dir.Path() + "a.dns", [](TextFileWriter& w) { w.WriteLine("new"); });
-    EXPECT_EQ(dir.Read("a.dns"), "new\r\n");
-    EXPECT_EQ(FolderContent(dir), std::vector<std::string>{"a.dns"});
-}
-
-TEST(ReplaceTextFile, AFailedWriteKeepsTheOldFileAndRemovesTheTemporary) {
-    TempDir dir;
-    dir.Write("a.dns", "old");
-    EXPECT_THROW(ReplaceTextFile(dir.Path() + "a.dns",
-                                 [](TextFileWriter& w) {
-                                     w.WriteLine("partial");
-                                     throw EInOutError(112);
-                                 }),
-                 EInOutError);
-    EXPECT_EQ(dir.Read("a.dns"), "old");
-    EXPECT_EQ(FolderContent(dir), std::vector<std::string>{"a.dns"});
-}
-
-TEST(ReplaceTextFile, FailsWithThePlatformCodes) {
-    TempDir dir;
-    dir.MakeDir("sub.dns");
-    auto write = [](TextFileWriter& w) { w.WriteLine("x"); };
-    EXPECT_EQ(CodeOf([&] { ReplaceTextFile(dir.Path() + "nofolder/a.dns", write); }), 3);
-    EXPECT_EQ(CodeOf([&] { ReplaceTextFile(dir.Path() + "sub.dns", write); }), 5);
-    EXPECT_EQ(FolderContent(dir), std::vector<std::string>{"sub.dns"});
-}
-
 TEST(RemoveFile, RemovesFilesOnly) {
     TempDir dir;
     dir.Write("a.dns", "x");
@@ -157,16 +104,6 @@ TEST(FileError, MapsErrnoToWindowsCodes) {
         EXPECT_EQ(WindowsFileErrorCode(error, dir.Path() + "f"), code) << error;
     EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.Path() + "f"), 2);
     EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.Path() + "missing/f"), 3);
-}
-
-TEST(TextFileWriter, ReadOnlyFolderRefusesAccess) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root ignores folder permissions";
-    TempDir dir;
-    dir.MakeDir("ro");
-    std::filesystem::permissions(dir.Native() / "ro", std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::remove);
-    EXPECT_EQ(CodeOf([&] { TextFileWriter w(dir.Path() + "ro/a.dns"); }), 5);
 }
 
 #endif
