@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <vector>
+
+namespace brinmor {
+
+// Holds the user-interface thread; nothing is processed meanwhile. Tests pass their own.
+using Pause = std::function<void(std::chrono::milliseconds)>;
+
+// The real pause: the thread sleeps.
+void SleepPause(std::chrono::milliseconds duration);
+
+constexpr std::chrono::milliseconds SplashDuration{3000};
+
+// Shows the splash centred on the primary screen, paints it at once, pauses for
+// SplashDuration, then destroys it.
+void ShowSplash(const Pause& pause);
+
+// One window made at start-up. `create` builds it, hidden, and sets its program-wide
+// reference; `formCreate` is its creation handler, whose error is reported in the error box
+// without stopping the start-up.
+struct StartUpWindow {
+    std::function<void()> create;
+    std::function<void()> formCreate;
+};
+
+void CreateWindows(const std::vector<StartUpWindow>& windows);
+
+// How the main window first appears, from the platform's launch show command.
+enum class ShowState { Normal, Maximized, MinimizedWithoutActivation };
+ShowState ShowStateFor(int showCommand);
+
+} // namespace brinmor
