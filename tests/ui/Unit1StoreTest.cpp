@@ -73,9 +73,11 @@ TEST(ResultWrite, NamesNeverWriteOutsideTheResultFolder) {
     };
     test::AppWindows app;
     app.dir.MakeDir("result/sub");
-    for (const auto& [name, message] : cases)
-        EXPECT_EQ(ErrorOf([&] { app.form1().Enregistre_resultat(name + ".dns", "x"); }), message)
+    for (const auto& [name, message] : cases) {
+        const std::string fileName = name + ".dns";
+        EXPECT_EQ(ErrorOf([&] { app.form1().Enregistre_resultat(fileName, "x"); }), message)
             << name;
+    }
     EXPECT_FALSE(app.dir.Exists("escape.dns"));
     EXPECT_TRUE(std::filesystem::is_empty(app.dir.Native() / "result" / "sub"));
 }
