@@ -11,7 +11,6 @@
 #include "widgets/StatusBar.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
 namespace brinmor {
