@@ -49,25 +49,24 @@ void TIdSocketHandle::ConnectSocket(int family, int timeoutMs) {
         if (ready == 0)
             stack.RaiseError(Id_WSAETIMEDOUT);
         stack.CheckResult(ready);
-        int error = 0;
-        int length = sizeof error;
-        stack.CheckResult(
-            stack.GetSocketOption(handle_, Id_SOL_SOCKET, Id_SO_ERROR, &error, &length));
-        if (error != 0)
-            stack.RaiseError(error);
+        // A failed connect shows in the error set; only then is there an outcome to read.
+        if (!failed.empty()) {
+            int error = 0;
+            int length = sizeof error;
+            stack.CheckResult(
+                stack.GetSocketOption(handle_, Id_SOL_SOCKET, Id_SO_ERROR, &error, &length));
+            if (error != 0)
+                stack.RaiseError(error);
+        }
     }
     stack.CheckResult(stack.SetBlocking(handle_, true));
 }
 
 bool TIdSocketHandle::Readable(int timeoutMs) {
-    return WaitReadable(timeoutMs) == 1;
-}
-
-int TIdSocketHandle::WaitReadable(int timeoutMs) {
     if (!handleAllocated_)
         throw EIdConnClosedGraceful(RSConnectionClosedGracefully);
     TIdSocketList readList{handle_};
-    return GStack->WaitSockets(&readList, nullptr, nullptr, timeoutMs);
+    return GStack->WaitSockets(&readList, nullptr, nullptr, timeoutMs) == 1;
 }
 
 int TIdSocketHandle::Recv(void* buffer, int length) {

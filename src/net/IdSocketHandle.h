@@ -35,8 +35,6 @@ public:
     // True when data or the peer's close is waiting; false on time-out or a failed wait.
     // Without a socket raises EIdConnClosedGraceful.
     bool Readable(int timeoutMs);
-    // The same wait, returning the readiness wait's own result (1, 0 or -1).
-    int WaitReadable(int timeoutMs);
 
     int Recv(void* buffer, int length);
     int Send(const void* buffer, int length);

@@ -45,8 +45,9 @@ void TIdTCPClient::Connect() {
             const char on[4] = {0x31, 0x31, 0x31, 0x31};
             GStack->CheckResult(binding.SetSockOpt(Id_IPPROTO_TCP, Id_TCP_NODELAY, on, sizeof on));
         }
-        binding.ConnectSocket(Id_PF_INET, ConnectTimeout());
-        ApplySendGuard();
+        binding.ConnectSocket(Id_PF_INET,
+                              ConnectTimeout() > 0 ? ConnectTimeout() : IdTimeoutInfinite);
+        ApplySilenceGuard();
     });
     binding.SetPeer(binding.IP(), binding.Port());
     NotifyStatus(stConnecting, binding.IP());

@@ -45,17 +45,22 @@ void TIdTCPConnection::NotifyDisconnected() {
 void TIdTCPConnection::ResetState() {
     inputBuffer_->Clear();
     closedGracefully_ = false;
+    // A new socket starts without time-outs of its own.
+    appliedSilence_ = IdTimeoutInfinite;
 }
 
 std::string TIdTCPConnection::ReadToEnd() {
     NotifyWorkBegin(wkRead, 0);
     std::string answer;
     try {
+        // ReadAvailable, with the buffered bytes going straight into the answer.
         while (Connected()) {
-            std::string piece = ReadAvailable();
-            CheckAnswerSize(static_cast<std::int64_t>(answer.size()) +
-                            static_cast<std::int64_t>(piece.size()));
-            answer += piece;
+            ReadFromSocket(false, IdTimeoutInfinite, true, nullptr);
+            const int count = inputBuffer_->Size();
+            CheckAnswerSize(static_cast<std::int64_t>(answer.size()) + count);
+            answer.append(reinterpret_cast<const char*>(inputBuffer_->Memory()),
+                          static_cast<std::size_t>(count));
+            DiscardInput(count);
         }
     } catch (...) {
         NotifyWorkEnd(wkRead);
@@ -112,28 +117,25 @@ std::string TIdTCPConnection::ExtractText(int count) {
     return text;
 }
 
-bool TIdTCPConnection::WaitForData(int timeoutMs) {
-    if (timeoutMs != IdTimeoutInfinite || silenceTimeout_ == IdTimeoutInfinite)
-        return binding_->Readable(timeoutMs);
-    // "Without limit" waits are bounded by the silence guard.
-    const int ready = binding_->WaitReadable(silenceTimeout_);
-    if (ready == 0)
-        GuardExpired();
-    if (ready < 0)
-        GStack->CheckResult(ready);
-    return ready > 0;
-}
-
 void TIdTCPConnection::GuardExpired() {
     CloseConnection();
     GStack->RaiseError(Id_WSAETIMEDOUT);
 }
 
-void TIdTCPConnection::ApplySendGuard() {
-    if (silenceTimeout_ == IdTimeoutInfinite || silenceTimeout_ <= 0)
+void TIdTCPConnection::ApplySilenceGuard() {
+    if (appliedSilence_ == silenceTimeout_)
         return;
-    const std::uint32_t ms = static_cast<std::uint32_t>(silenceTimeout_);
-    GStack->CheckResult(binding_->SetSockOpt(Id_SOL_SOCKET, Id_SO_SNDTIMEO, &ms, sizeof ms));
+    // The platform's send and receive time-outs bound the blocking calls themselves; 0 is
+    // "no limit" there.
+    const std::uint32_t ms = silenceTimeout_ > 0 ? static_cast<std::uint32_t>(silenceTimeout_) : 0u;
+    for (const int option : {Id_SO_SNDTIMEO, Id_SO_RCVTIMEO})
+        GStack->CheckResult(binding_->SetSockOpt(Id_SOL_SOCKET, option, &ms, sizeof ms));
+    appliedSilence_ = silenceTimeout_;
+}
+
+bool TIdTCPConnection::GuardHit(int result) {
+    return result == Id_SOCKET_ERROR && appliedSilence_ > 0 &&
+           GStack->LastSocketError() == Id_WSAETIMEDOUT;
 }
 
 int TIdTCPConnection::ReadFromSocket(bool raiseIfClosed, int timeoutMs, bool useInputBuffer,
@@ -141,13 +143,25 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfClosed, int timeoutMs, bool use
     CheckClosed(raiseIfClosed, false);
     if (!Connected())
         return 0;
-    TIdBuffer& area = chunk != nullptr ? *chunk : *recvBuffer_;
-    if (!WaitForData(timeoutMs))
+    // Waiting without limit and then receiving is one blocking receive, bounded by the silence
+    // guard; a wait with a limit of its own comes first.
+    if (timeoutMs == IdTimeoutInfinite)
+        ApplySilenceGuard();
+    else if (!binding_->Readable(timeoutMs))
         return 0;
-    int count = interceptEnabled_ && intercept_->ReceivesItself()
-                    ? intercept_->Recv(area.Memory(), area.Size())
-                    : binding_->Recv(area.Memory(), area.Size());
+    const bool intercepted = interceptEnabled_ && intercept_->ReceivesItself();
+    // The common case receives straight into the input buffer.
+    const bool direct = useInputBuffer && chunk == nullptr && !intercepted;
+    TIdBuffer& area = chunk != nullptr ? *chunk : *recvBuffer_;
+    const int room = direct ? recvBuffer_->Size() : area.Size();
+    const int kept = inputBuffer_->Size();
+    std::uint8_t* const target = direct ? inputBuffer_->Extend(room) : area.Memory();
+    int count = intercepted ? intercept_->Recv(target, room) : binding_->Recv(target, room);
+    if (direct)
+        inputBuffer_->Truncate(kept + (count > 0 ? count : 0));
     closedGracefully_ = count == 0;
+    if (GuardHit(count))
+        GuardExpired();
     if (count != 0) {
         if (GStack->CheckResult(count, {Id_WSAESHUTDOWN})) {
             count = 0;
@@ -158,18 +172,19 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfClosed, int timeoutMs, bool use
         }
         if (asciiFilter_ && count > 0)
             for (int i = 0; i < count; ++i)
-                area.Memory()[i] &= 0x7F;
+                target[i] &= 0x7F;
     }
     if (useInputBuffer) {
         if (count > 0) {
-            CheckAnswerSize(static_cast<std::int64_t>(inputBuffer_->Size()) + count);
-            inputBuffer_->Append(area.Memory(), count);
+            CheckAnswerSize(static_cast<std::int64_t>(kept) + count);
+            if (!direct)
+                inputBuffer_->Append(target, count);
         }
     } else {
         NotifyWork(wkRead, count);
     }
     if (interceptEnabled_)
-        intercept_->DataReceived(area.Memory(), count);
+        intercept_->DataReceived(target, count);
     CheckClosed(raiseIfClosed, false);
     return count;
 }
@@ -203,6 +218,7 @@ void TIdTCPConnection::WriteBytes(const void* source, int count) {
     if (count <= 0 || source == nullptr)
         return;
     CheckClosed(true, true);
+    ApplySilenceGuard();
     const auto* bytes = static_cast<const std::uint8_t*>(source);
     int position = 0;
     do {
@@ -211,8 +227,7 @@ void TIdTCPConnection::WriteBytes(const void* source, int count) {
                              : binding_->Send(bytes + position, count - position);
         closedGracefully_ = sent == 0;
         CheckClosed(true, false);
-        if (sent == Id_SOCKET_ERROR && silenceTimeout_ != IdTimeoutInfinite &&
-            GStack->LastSocketError() == Id_WSAETIMEDOUT)
+        if (GuardHit(sent))
             GuardExpired();
         if (GStack->CheckResult(sent, {Id_WSAESHUTDOWN})) {
             CloseConnection();

@@ -39,10 +39,9 @@ public:
     int RecvBufferSize() const { return recvBuffer_->Size(); }
     void SetRecvBufferSize(int size) { recvBuffer_->SetSize(size); }
 
-    // Guard time-outs in milliseconds; IdTimeoutInfinite switches a guard off. When one
-    // expires, EIdSocketError 10060 is raised and the connection is closed. The silence
-    // guard bounds every wait for data and every send (it applies from the next Connect
-    // for sends).
+    // Guard time-outs in milliseconds; IdTimeoutInfinite (or 0) switches a guard off. When
+    // one expires, EIdSocketError 10060 is raised and the connection is closed. The silence
+    // guard bounds every wait for data and every send.
     int ConnectTimeout() const { return connectTimeout_; }
     void SetConnectTimeout(int ms) { connectTimeout_ = ms; }
     int SilenceTimeout() const { return silenceTimeout_; }
@@ -77,14 +76,15 @@ public:
 protected:
     // Closes the connection and raises the time-out error.
     [[noreturn]] void GuardExpired();
-    // Applies the silence guard to sends on a freshly connected socket.
-    void ApplySendGuard();
+    // Sets the socket's send and receive time-outs to the silence guard when it changed.
+    void ApplySilenceGuard();
+    // True when a transfer result is the silence guard expiring.
+    bool GuardHit(int result);
 
     bool closedGracefully_ = false;
 
 private:
     friend class TIdConnectionIntercept;
-    bool WaitForData(int timeoutMs);
     void CheckAnswerSize(std::int64_t size);
 
     bool asciiFilter_ = false;
@@ -96,6 +96,7 @@ private:
     bool interceptEnabled_ = false;
     int connectTimeout_ = IdDefaultConnectTimeout;
     int silenceTimeout_ = IdDefaultSilenceTimeout;
+    int appliedSilence_ = IdTimeoutInfinite;
 };
 
 } // namespace brinmor

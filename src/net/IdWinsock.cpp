@@ -425,11 +425,8 @@ int ID_WSAAPI ShimIoctlSocket(TSocket s, std::int32_t command, std::uint32_t* ar
     if (argument == nullptr)
         return Fail(Id_WSAEFAULT);
     if (command == Id_FIONBIO) {
-        const int flags = fcntl(fd, F_GETFL);
-        if (flags < 0)
-            return FailErrno();
-        const int wanted = *argument != 0 ? flags | O_NONBLOCK : flags & ~O_NONBLOCK;
-        return fcntl(fd, F_SETFL, wanted) == 0 ? 0 : FailErrno();
+        int on = *argument != 0 ? 1 : 0;
+        return ::ioctl(fd, FIONBIO, &on) == 0 ? 0 : FailErrno();
     }
     if (command == Id_FIONREAD) {
         int pending = 0;

@@ -72,10 +72,10 @@ void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode)
         fd = _open(temporary.string().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                    _S_IREAD | _S_IWRITE);
         if (fd < 0 && errno != EEXIST)
-            Fail(LastCrtError(), "create", temporary);
+            Fail(LastCrtError(), "create", target);
     }
     if (fd < 0)
-        Fail(ERROR_FILE_EXISTS, "create", temporary);
+        Fail(ERROR_FILE_EXISTS, "create", target);
 
     auto abandon = [&](int code, const char* step) {
         if (fd >= 0)
@@ -122,10 +122,10 @@ void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode 
         temporary = TemporaryName(target, attempt);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
         if (fd < 0 && errno != EEXIST)
-            Fail(errno, "create", temporary);
+            Fail(errno, "create", target);
     }
     if (fd < 0)
-        Fail(EEXIST, "create", temporary);
+        Fail(EEXIST, "create", target);
 
     auto abandon = [&](int code, const char* step) {
         if (fd >= 0)

@@ -29,6 +29,25 @@ std::string CancelQuestion;
 
 constexpr int ClientWidth = 260;
 
+// The two caption tables, row by row: Label1, the two radio buttons, the four field labels,
+// the two buttons and the cancel question.
+struct Caption {
+    const char* english;
+    const char* french;
+};
+constexpr Caption Captions[] = {
+    {"Use proxy", "Utiliser un proxy"},
+    {"Yes", "Oui"},
+    {"No", "Non"},
+    {"Proxy server address", "Adresse du serveur proxy"},
+    {"Port number", "Num\xE9ro du port"},
+    {"Login", "Login"},
+    {"Password", "Mot de passe"},
+    {"Cancel", "Annuler"},
+    {"Save", "Sauver"},
+    {"Do you want to cancel update ?", "Voulez-vous annuler la modification ?"},
+};
+
 std::string ConfigPath() {
     return ExecutableDirectory() + "config.ini";
 }
@@ -197,29 +216,26 @@ void TForm2::WriteIniFile() {
 }
 
 void TForm2::TranslateAnglais() {
-    Label1->setText(ToQString("Use proxy"));
-    RadioButton_oui->setText(ToQString("Yes"));
-    RadioButton_non->setText(ToQString("No"));
-    Label_Adresse->setText(ToQString("Proxy server address"));
-    Label_Port->setText(ToQString("Port number"));
-    Label_login->setText(ToQString("Login"));
-    Label_password->setText(ToQString("Password"));
-    Button1->setText(ToQString("Cancel"));
-    Button2->setText(ToQString("Save"));
-    CancelQuestion = "Do you want to cancel update ?";
+    ApplyCaptions(true);
 }
 
 void TForm2::TranslateFrancais() {
-    Label1->setText(ToQString("Utiliser un proxy"));
-    RadioButton_oui->setText(ToQString("Oui"));
-    RadioButton_non->setText(ToQString("Non"));
-    Label_Adresse->setText(ToQString("Adresse du serveur proxy"));
-    Label_Port->setText(ToQString("Num\xE9ro du port"));
-    Label_login->setText(ToQString("Login"));
-    Label_password->setText(ToQString("Mot de passe"));
-    Button1->setText(ToQString("Annuler"));
-    Button2->setText(ToQString("Sauver"));
-    CancelQuestion = "Voulez-vous annuler la modification ?";
+    ApplyCaptions(false);
+}
+
+void TForm2::ApplyCaptions(bool english) {
+    const char* Caption::*language = english ? &Caption::english : &Caption::french;
+    auto text = [language](const Caption& caption) { return ToQString(caption.*language); };
+    Label1->setText(text(Captions[0]));
+    RadioButton_oui->setText(text(Captions[1]));
+    RadioButton_non->setText(text(Captions[2]));
+    Label_Adresse->setText(text(Captions[3]));
+    Label_Port->setText(text(Captions[4]));
+    Label_login->setText(text(Captions[5]));
+    Label_password->setText(text(Captions[6]));
+    Button1->setText(text(Captions[7]));
+    Button2->setText(text(Captions[8]));
+    CancelQuestion = Captions[9].*language;
 }
 
 void TForm2::showEvent(QShowEvent* event) {

@@ -58,6 +58,7 @@ public:
     void TranslateFrancais();
 
 private:
+    void ApplyCaptions(bool english);
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

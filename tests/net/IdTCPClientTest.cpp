@@ -1,19 +1,24 @@
 #include "net/IdTCPClient.h"
 
+#include "Raised.h"
 #include "net/IdException.h"
 #include "net/IdIntercept.h"
 #include "net/IdStack.h"
+#include "net/IdWinsock.h"
 #include "support/FakeServer.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 
 #ifndef _WIN32
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <unistd.h>
 #endif
 
 namespace brinmor {
@@ -33,6 +38,18 @@ std::string Pattern(std::size_t size) {
 std::uint16_t ClosedPort() {
     FakeServer server{FakeScript()};
     return server.Port();
+}
+
+// More bytes than the sender's and the receiver's socket buffers can hold together.
+std::size_t BeyondSocketBuffers() {
+    std::size_t total = 1u << 20;
+    for (const char* file : {"/proc/sys/net/ipv4/tcp_wmem", "/proc/sys/net/ipv4/tcp_rmem"}) {
+        std::ifstream in(file);
+        std::size_t low = 0, normal = 0, high = 16u << 20;
+        in >> low >> normal >> high;
+        total += high;
+    }
+    return total;
 }
 
 // Counts the receives that brought data.
@@ -61,13 +78,10 @@ protected:
 TEST_F(ClientTest, RefusedConnectRaises10061AndLeavesTheClientReady) {
     client_.SetHost("127.0.0.1");
     client_.SetPort(ClosedPort());
-    try {
-        client_.Connect();
-        FAIL() << "connected";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10061);
-        EXPECT_EQ(e.Message(), "Socket Error # 10061\r\nConnection refused.");
-    }
+    const auto e = test::Raised<EIdSocketError>([&] { client_.Connect(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10061);
+    EXPECT_EQ(e->Message(), "Socket Error # 10061\r\nConnection refused.");
     EXPECT_FALSE(client_.Connected());
     EXPECT_FALSE(client_.Binding().HandleAllocated());
 
@@ -81,12 +95,9 @@ TEST_F(ClientTest, SecondConnectIsRefusedAndTheFirstConnectionKeepsWorking) {
     FakeServer server(FakeScript().ExpectLine().Send("pong").Close());
     Target(server);
     client_.Connect();
-    try {
-        client_.Connect();
-        FAIL() << "connected twice";
-    } catch (const EIdAlreadyConnected& e) {
-        EXPECT_EQ(e.Message(), "Already connected.");
-    }
+    const auto e = test::Raised<EIdAlreadyConnected>([&] { client_.Connect(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Already connected.");
     client_.WriteLine("ping");
     EXPECT_EQ(client_.ReadToEnd(), "pong");
     EXPECT_EQ(server.Received(0), "ping\r\n");
@@ -130,24 +141,18 @@ TEST_F(ClientTest, ReadExactStopsWhenThePeerClosesShort) {
     client_.Disconnect();
     Target(shortServer);
     client_.Connect();
-    try {
-        client_.ReadExact(five, 5);
-        FAIL() << "read 5 bytes";
-    } catch (const EIdConnClosedGraceful& e) {
-        EXPECT_EQ(e.Message(), "Connection Closed Gracefully.");
-    }
+    const auto e = test::Raised<EIdConnClosedGraceful>([&] { client_.ReadExact(five, 5); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Connection Closed Gracefully.");
     EXPECT_EQ(client_.InputBuffer().Size(), 2);
     EXPECT_FALSE(client_.Connected());
 }
 
 TEST_F(ClientTest, ExtractTextPastTheBufferRaisesAndKeepsTheBuffer) {
     client_.InputBuffer().Append("abc", 3);
-    try {
-        client_.ExtractText(4);
-        FAIL() << "extracted";
-    } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), "Not enough data in buffer.");
-    }
+    const auto e = test::Raised<EIdException>([&] { client_.ExtractText(4); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Not enough data in buffer.");
     EXPECT_EQ(client_.InputBuffer().Size(), 3);
     EXPECT_EQ(client_.ExtractText(2), "ab");
     EXPECT_EQ(client_.ExtractText(1), "c");
@@ -183,21 +188,34 @@ TEST_F(ClientTest, StatusTextsFollowConnectAndDisconnect) {
         statuses.push_back(status);
         texts.push_back(text);
     };
+    client_.OnConnected = [&](TIdComponent&) { texts.push_back("(connected)"); };
     Target(server, "localhost");
     client_.Connect();
     client_.Disconnect();
-    EXPECT_EQ(texts, (std::vector<std::string>{"Resolving hostname localhost.",
-                                               "Connecting to 127.0.0.1.", "Connected.",
-                                               "Disconnecting from 127.0.0.1.", "Not connected."}));
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         "Resolving hostname localhost.", "Connecting to 127.0.0.1.", "Connected.",
+                         "(connected)", "Disconnecting from 127.0.0.1.", "Not connected."}));
     EXPECT_EQ(statuses, (std::vector<TIdStatus>{stResolving, stConnecting, stConnected,
                                                 stDisconnecting, stDisconnected}));
 
     texts.clear();
     Target(server, "127.0.0.1");
     client_.Connect();
-    EXPECT_EQ(texts, (std::vector<std::string>{"Connecting to 127.0.0.1.", "Connected."}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Connecting to 127.0.0.1.", "Connected.", "(connected)"}));
     EXPECT_EQ(client_.Binding().PeerIP(), "127.0.0.1");
     EXPECT_EQ(client_.Binding().PeerPort(), server.Port());
+}
+
+TEST_F(ClientTest, ReadWithItsOwnTimeOutReturnsNothingWhenNothingCame) {
+    FakeServer server(FakeScript().WaitGate(1).Send("late").Close());
+    Target(server);
+    client_.SetSilenceTimeout(IdTimeoutInfinite);
+    client_.Connect();
+    EXPECT_EQ(client_.ReadFromSocket(true, 0, true, nullptr), 0);
+    EXPECT_TRUE(client_.Connected());
+    server.OpenGate(1);
+    EXPECT_EQ(client_.ReadToEnd(), "late");
 }
 
 TEST_F(ClientTest, WorkEventsCarryRunningTotals) {
@@ -227,12 +245,9 @@ TEST_F(ClientTest, WriteAfterANoticedCloseRaisesClosedGracefully) {
     Target(server);
     client_.Connect();
     client_.ReadToEnd();
-    try {
-        client_.WriteLine("late");
-        FAIL() << "written";
-    } catch (const EIdConnClosedGraceful& e) {
-        EXPECT_EQ(e.Message(), "Connection Closed Gracefully.");
-    }
+    const auto e = test::Raised<EIdConnClosedGraceful>([&] { client_.WriteLine("late"); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Connection Closed Gracefully.");
 }
 
 TEST_F(ClientTest, WriteToAPeerThatHasGoneGivesConnectionResetNotASignal) {
@@ -260,13 +275,10 @@ TEST_F(ClientTest, SilentServerHitsTheReadGuard) {
     client_.SetSilenceTimeout(200);
     client_.Connect();
     client_.WriteLine("query");
-    try {
-        client_.ReadToEnd();
-        FAIL() << "read to the end";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10060);
-        EXPECT_EQ(e.Message(), "Socket Error # 10060\r\nConnection timed out.");
-    }
+    const auto e = test::Raised<EIdSocketError>([&] { client_.ReadToEnd(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10060);
+    EXPECT_EQ(e->Message(), "Socket Error # 10060\r\nConnection timed out.");
     EXPECT_FALSE(client_.Binding().HandleAllocated());
     EXPECT_EQ(client_.SilenceTimeout(), 200);
     TIdTCPClient fresh;
@@ -274,17 +286,122 @@ TEST_F(ClientTest, SilentServerHitsTheReadGuard) {
     EXPECT_EQ(fresh.SilenceTimeout(), 60000);
 }
 
+TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuard) {
+    // The server neither reads nor closes until the test ends.
+    FakeServer server(FakeScript().WaitGate(1));
+    Target(server);
+    client_.SetSilenceTimeout(200);
+    client_.Connect();
+    const std::string block(BeyondSocketBuffers(), 'q');
+    const auto e = test::Raised<EIdSocketError>(
+        [&] { client_.WriteBytes(block.data(), static_cast<int>(block.size())); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10060);
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+}
+
+#ifndef _WIN32
+// A listening socket whose accept queue is full: further connects get no answer.
+class FullListener {
+public:
+    FullListener() {
+        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(fd_, 0);
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        filler_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    ~FullListener() {
+        ::close(filler_);
+        ::close(fd_);
+    }
+    std::uint16_t Port() const { return port_; }
+
+private:
+    int fd_;
+    int filler_;
+    std::uint16_t port_;
+};
+
+TEST_F(ClientTest, ConnectWithoutAnswerHitsTheConnectGuard) {
+    FullListener listener;
+    client_.SetHost("127.0.0.1");
+    client_.SetPort(listener.Port());
+    client_.SetConnectTimeout(200);
+    const auto e = test::Raised<EIdSocketError>([&] { client_.Connect(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10060);
+    EXPECT_EQ(e->Message(), "Socket Error # 10060\r\nConnection timed out.");
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+}
+#endif
+
+// Transfers that fail with 10058 (socket shut down), injected through the function table.
+int ID_WSAAPI ShutDownRecv(TSocket, char*, int, int) {
+    Winsock().Get<TWSASetLastErrorProc>(weWSASetLastError)(10058);
+    return -1;
+}
+int ID_WSAAPI ShutDownSend(TSocket, const char*, int, int) {
+    return ShutDownRecv(0, nullptr, 0, 0);
+}
+
+class ShutDownTest : public ClientTest {
+protected:
+    void SetUp() override {
+        Target(server_);
+        client_.Connect();
+        savedRecv_ = Winsock().Get<TRecvProc>(weRecv);
+        savedSend_ = Winsock().Get<TSendProc>(weSend);
+        Winsock().Set(weRecv, &ShutDownRecv);
+        Winsock().Set(weSend, &ShutDownSend);
+    }
+    void TearDown() override {
+        Winsock().Set(weRecv, savedRecv_);
+        Winsock().Set(weSend, savedSend_);
+    }
+    FakeServer server_{FakeScript().Silent()};
+    TRecvProc savedRecv_ = nullptr;
+    TSendProc savedSend_ = nullptr;
+};
+
+TEST_F(ShutDownTest, ReceiveWithNothingBufferedRaises10058AndCloses) {
+    const auto e = test::Raised<EIdSocketError>(
+        [&] { client_.ReadFromSocket(false, IdTimeoutInfinite, true, nullptr); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10058);
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+}
+
+TEST_F(ShutDownTest, ReceiveWithBufferedBytesEndsQuietlyAndCloses) {
+    client_.InputBuffer().Append("ab", 2);
+    EXPECT_EQ(client_.ReadFromSocket(false, IdTimeoutInfinite, true, nullptr), 0);
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+    EXPECT_EQ(client_.InputBuffer().Size(), 2);
+}
+
+TEST_F(ShutDownTest, SendRaises10058AndCloses) {
+    const auto e = test::Raised<EIdSocketError>([&] { client_.WriteLine("x"); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10058);
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+}
+
 TEST_F(ClientTest, ResetMidAnswerRaises10054) {
-    FakeServer server(FakeScript().Send("partial").Reset());
+    // The query first, so that the reset cannot overtake the connect.
+    FakeServer server(FakeScript().ExpectLine().Send("partial").Reset());
     Target(server);
     client_.Connect();
+    client_.WriteLine("query");
     ASSERT_TRUE(server.WaitForFinished(1));
-    try {
-        client_.ReadToEnd();
-        FAIL() << "read to the end";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10054);
-    }
+    const auto e = test::Raised<EIdSocketError>([&] { client_.ReadToEnd(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10054);
     // A socket error leaves the socket open for the caller to close.
     EXPECT_TRUE(client_.Binding().HandleAllocated());
     client_.Disconnect();
@@ -295,14 +412,9 @@ TEST_F(ClientTest, AnswerPast64MiBHitsTheSizeGuard) {
     FakeServer server(FakeScript().Send(std::string(65u << 20, 'z')).Close());
     Target(server);
     client_.Connect();
-    try {
-        client_.ReadToEnd();
-        FAIL() << "read to the end";
-    } catch (const EIdSocketError&) {
-        FAIL() << "socket error instead of the size guard";
-    } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), "The answer is too large (more than 64 MiB).");
-    }
+    const auto e = test::Raised<EIdException>([&] { client_.ReadToEnd(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "The answer is too large (more than 64 MiB).");
     EXPECT_FALSE(client_.Connected());
     EXPECT_EQ(client_.InputBuffer().Size(), 0);
 }
@@ -362,12 +474,9 @@ TEST(SocksInfoTest, AssignCopiesAllSixMembersAndNothingFollowsLater) {
 
 TEST(InterceptTest, EnablingWithoutInterceptIsRefusedAndDestructionDetaches) {
     TIdTCPClient client;
-    try {
-        client.SetInterceptEnabled(true);
-        FAIL() << "enabled";
-    } catch (const EIdException& e) {
-        EXPECT_EQ(e.Message(), "InterceptEnabled cannot be set to true when Intercept is nil.");
-    }
+    const auto e = test::Raised<EIdException>([&] { client.SetInterceptEnabled(true); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "InterceptEnabled cannot be set to true when Intercept is nil.");
     EXPECT_FALSE(client.InterceptEnabled());
     {
         TIdConnectionIntercept intercept;
@@ -384,14 +493,9 @@ TEST(AntiFreezeTest, OnlyOneCanExist) {
         void Process() override {}
     };
     Hook first;
-    try {
-        Hook second;
-        FAIL() << "second hook";
-    } catch (const EIdException&) {
-        FAIL() << "network kind";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Only one TIdAntiFreeze can exist per application.");
-    }
+    const auto e = test::Raised<Exception>([] { Hook second; });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->Message(), "Only one TIdAntiFreeze can exist per application.");
     EXPECT_TRUE(first.Active);
     EXPECT_EQ(first.IdleTimeOut, 250);
 }

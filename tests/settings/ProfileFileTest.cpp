@@ -4,6 +4,7 @@
 #include "settings/IniFiles.h"
 #include "support/TempDir.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -164,6 +165,22 @@ TEST(TIniFile, AFolderInPlaceOfTheFileReadsDefaultsAndRefusesWrites) {
 }
 
 #ifndef _WIN32
+TEST(TIniFile, ReadOnlyFolderRefusesTheWriteAndKeepsTheFile) {
+    test::TempDir dir;
+    dir.Write("config.ini", "[proxy]\r\nport=43\r\n");
+    namespace fs = std::filesystem;
+    fs::permissions(dir.Native(),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    if (std::FILE* probe = std::fopen((dir.Native() / "probe").c_str(), "w")) {
+        std::fclose(probe);
+        GTEST_SKIP() << "this user writes into read-only folders";
+    }
+    EXPECT_THROW(TIniFile(dir.Path() + "config.ini").WriteString("proxy", "port", "80"),
+                 EIniFileException);
+    EXPECT_EQ(dir.Read("config.ini"), "[proxy]\r\nport=43\r\n");
+}
+
 TEST(TIniFile, FailedWriteRaisesAndLeavesTheFileIntact) {
     test::TempDir dir;
     const std::string before = "[language]\r\ncode=en\r\n[proxy]\r\nport=43\r\n";

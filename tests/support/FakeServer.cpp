@@ -93,16 +93,7 @@ std::string FakeSession::ReceiveLine() {
 }
 
 std::string FakeSession::ReceiveUntilClosed() {
-    std::string got;
-    char buffer[65536];
-    while (WaitFor(POLLIN, FakeServer::WaitBoundMs)) {
-        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-        if (n <= 0)
-            break;
-        Record(buffer, static_cast<std::size_t>(n));
-        got.append(buffer, static_cast<std::size_t>(n));
-    }
-    return got;
+    return Receive(std::string::npos);
 }
 
 bool FakeSession::Send(const std::string& bytes) {

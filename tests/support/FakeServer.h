@@ -75,7 +75,10 @@ private:
 
 // An in-process TCP server on 127.0.0.1 with a port chosen by the system. One thread accepts
 // and serves connections one after the other; what each connection sent is recorded. The
-// destructor stops the thread and joins it.
+// destructor stops the thread and joins it. Either a script for every connection:
+//     FakeServer server(FakeScript().ExpectLine().Send("answer").Close());
+// or a handler that answers by content (the session closes when the handler returns):
+//     FakeServer server([](FakeSession& s) { s.Send(AnswerFor(s.ReceiveLine())); });
 class FakeServer {
 public:
     using Handler = std::function<void(FakeSession&)>;

@@ -3,6 +3,7 @@
 #include "platform/Exceptions.h"
 #include "platform/ExecutableDirectory.h"
 #include "platform/Path.h"
+#include "support/QtApplication.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 #include "widgets/QtText.h"
@@ -26,13 +27,7 @@ constexpr const char* ConversionError = " n'est pas une valeur enti\xE8re correc
 
 class ProxyDialogTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "proxy_dialog_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::EnsureApplication(); }
 
     void SetUp() override {
         form = std::make_unique<TForm2>();

@@ -1,5 +1,7 @@
 #include "widgets/SpinEdit.h"
 
+#include "support/QtApplication.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -16,13 +18,7 @@ namespace {
 // move the focus to.
 class SpinEditTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "spin_edit_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::EnsureApplication(); }
 
     void SetUp() override {
         window.resize(300, 100);
