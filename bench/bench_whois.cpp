@@ -1,8 +1,9 @@
 // Queries per second of QueryDomain, directly and through microsocks, against a loopback
-// whois fake, next to a raw-socket loop (connect, send, receive to the end, close) against
-// the same server: the ratios show what the client and the proxy cost.
+// whois fake, next to raw-socket loops (connect, the same SOCKS 5 bytes when proxied, send,
+// receive to the end, close) to the same server: the ratios show what the client costs, and
+// how much of the proxied figure is the proxy's own.
 #include "net/IdWhois.h"
-#include "support/FakeSocksProxy.h"
+#include "support/FakeServer.h"
 #include "support/PeerProcess.h"
 
 #include <arpa/inet.h>
@@ -18,9 +19,9 @@
 namespace {
 
 using brinmor::TIdWhois;
-using brinmor::test::FakeSocksProxy;
+using brinmor::test::FakeScript;
+using brinmor::test::FakeServer;
 using brinmor::test::PeerProcess;
-using brinmor::test::ProxyScript;
 
 const std::string kQuery = "bench.test";
 
@@ -32,42 +33,76 @@ std::string Answer() {
     return answer;
 }
 
-FakeSocksProxy* server = nullptr;
+FakeServer* server = nullptr;
 PeerProcess* microsocks = nullptr;
 
-void RawSocketQuery(benchmark::State& state) {
+bool SendAll(int fd, const std::string& bytes) {
+    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
+           static_cast<ssize_t>(bytes.size());
+}
+
+bool ReceiveExact(int fd, std::size_t count) {
+    char buffer[64];
+    for (std::size_t got = 0; got < count;) {
+        const ssize_t n = ::recv(fd, buffer, count - got, 0);
+        if (n <= 0)
+            return false;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// One query over a plain socket; through microsocks when proxied, with the bytes the client
+// sends (greeting, connect request by name) and the 10-byte reply microsocks gives.
+bool RawQuery(bool proxied) {
+    const int port = server->Port();
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(server->Port()));
+    address.sin_port = htons(static_cast<std::uint16_t>(proxied ? microsocks->Port() : port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const std::string line = kQuery + "\r\n";
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (ok && proxied) {
+        const std::string target = "127.0.0.1";
+        ok = SendAll(fd, std::string("\x05\x01\x00", 3)) && ReceiveExact(fd, 2) &&
+             SendAll(fd, std::string("\x05\x01\x00\x03", 4) + char(target.size()) + target +
+                             char(port >> 8) + char(port & 0xFF)) &&
+             ReceiveExact(fd, 10);
+    }
+    ok = ok && SendAll(fd, kQuery + "\r\n");
     char buffer[8192];
-    for (auto _ : state) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::send(fd, line.data(), line.size(), 0) != static_cast<long>(line.size())) {
-            ::close(fd);
-            state.SkipWithError("raw connection failed");
+    std::size_t total = 0;
+    for (ssize_t n; ok && (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+        total += static_cast<std::size_t>(n);
+    ::close(fd);
+    return ok && total > 0;
+}
+
+bool SkipWithoutProxy(benchmark::State& state) {
+    if (microsocks != nullptr)
+        return false;
+    state.SkipWithError(PeerProcess::Missing(brinmor::test::kMicrosocksProgram).c_str());
+    return true;
+}
+
+void RawSocket(benchmark::State& state, bool proxied) {
+    if (proxied && SkipWithoutProxy(state))
+        return;
+    for (auto _ : state)
+        if (!RawQuery(proxied)) {
+            state.SkipWithError("raw query failed");
             break;
         }
-        std::size_t total = 0;
-        for (long n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
-            total += static_cast<std::size_t>(n);
-        ::close(fd);
-        benchmark::DoNotOptimize(total);
-    }
     state.SetItemsProcessed(state.iterations());
 }
 
-void QueryDomain(benchmark::State& state, bool throughProxy) {
+void QueryDomain(benchmark::State& state, bool proxied) {
+    if (proxied && SkipWithoutProxy(state))
+        return;
     TIdWhois whois;
     whois.SetHost("127.0.0.1");
     whois.SetPort(server->Port());
-    if (throughProxy) {
-        if (microsocks == nullptr) {
-            state.SkipWithError(PeerProcess::Missing(brinmor::test::kMicrosocksProgram).c_str());
-            return;
-        }
+    if (proxied) {
         whois.SocksInfo().Version = brinmor::svSocks5;
         whois.SocksInfo().Host = "127.0.0.1";
         whois.SocksInfo().Port = microsocks->Port();
@@ -77,37 +112,46 @@ void QueryDomain(benchmark::State& state, bool throughProxy) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void QueryDomainDirect(benchmark::State& state) {
-    QueryDomain(state, false);
-}
-void QueryDomainMicrosocks(benchmark::State& state) {
-    QueryDomain(state, true);
-}
-
-// Keeps queries per second by benchmark name, for the ratios after the table.
+// Sums iterations and time by benchmark name over all repetitions, for the ratios after the
+// table.
 class RateReporter : public benchmark::ConsoleReporter {
 public:
-    std::map<std::string, double> rates;
+    double Rate(const std::string& name) const {
+        const auto found = totals_.find(name + "/real_time");
+        return found == totals_.end() || found->second.seconds <= 0
+                   ? 0.0
+                   : found->second.queries / found->second.seconds;
+    }
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.real_accumulated_time > 0)
-                rates[run.benchmark_name()] =
-                    static_cast<double>(run.iterations) / run.real_accumulated_time;
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration)
+                continue;
+            Total& total = totals_[run.benchmark_name()];
+            total.queries += static_cast<double>(run.iterations);
+            total.seconds += run.real_accumulated_time;
+        }
     }
+
+private:
+    struct Total {
+        double queries = 0;
+        double seconds = 0;
+    };
+    std::map<std::string, Total> totals_;
 };
 
 } // namespace
 
-BENCHMARK(RawSocketQuery)->UseRealTime();
-BENCHMARK(QueryDomainDirect)->UseRealTime();
-BENCHMARK(QueryDomainMicrosocks)->UseRealTime();
+BENCHMARK_CAPTURE(RawSocket, Direct, false)->UseRealTime();
+BENCHMARK_CAPTURE(QueryDomain, Direct, false)->UseRealTime();
+BENCHMARK_CAPTURE(RawSocket, Microsocks, true)->UseRealTime();
+BENCHMARK_CAPTURE(QueryDomain, Microsocks, true)->UseRealTime();
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    FakeSocksProxy whoisServer(ProxyScript().ReadUntil("\r\n").Send(Answer()),
-                               FakeSocksProxy::kEveryConnection);
+    FakeServer whoisServer(FakeScript().ExpectLine().Send(Answer()));
     server = &whoisServer;
     std::unique_ptr<PeerProcess> proxy;
     if (PeerProcess::Missing(brinmor::test::kMicrosocksProgram).empty())
@@ -116,14 +160,16 @@ int main(int argc, char** argv) {
 
     RateReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto rate = [&](const char* name) {
-        const auto found = reporter.rates.find(std::string(name) + "/real_time");
-        return found == reporter.rates.end() ? 0.0 : found->second;
+    const auto ratio = [&](const std::string& name, const std::string& base) {
+        const double rate = reporter.Rate(name);
+        const double baseRate = reporter.Rate(base);
+        if (rate > 0 && baseRate > 0)
+            std::printf("%-24s %8.0f queries/s = %.2f x %s (%.0f queries/s)\n", name.c_str(), rate,
+                        rate / baseRate, base.c_str(), baseRate);
     };
-    const double raw = rate("RawSocketQuery");
-    for (const char* name : {"QueryDomainDirect", "QueryDomainMicrosocks"})
-        if (raw > 0 && rate(name) > 0)
-            std::printf("%-22s %9.0f queries/s, %.2f of the raw-socket %.0f queries/s\n", name,
-                        rate(name), rate(name) / raw, raw);
+    std::printf("\n");
+    ratio("QueryDomain/Direct", "RawSocket/Direct");
+    ratio("QueryDomain/Microsocks", "RawSocket/Direct");
+    ratio("QueryDomain/Microsocks", "RawSocket/Microsocks");
     benchmark::Shutdown();
 }

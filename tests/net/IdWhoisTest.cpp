@@ -2,6 +2,7 @@
 
 #include "net/IdException.h"
 #include "net/IdStack.h"
+#include "support/FakeServer.h"
 #include "support/FakeSocksProxy.h"
 
 #include <gtest/gtest.h>
@@ -12,21 +13,35 @@
 namespace brinmor {
 namespace {
 
+using test::FakeScript;
+using test::FakeServer;
 using test::FakeSocksProxy;
-using test::ProxyScript;
+using test::InTurn;
 
 // A whois server: reads one query line, answers, closes.
-ProxyScript Answering(const std::string& answer, std::size_t chunk = 0) {
-    return ProxyScript().ReadUntil("\r\n").Send(answer, chunk);
+FakeScript Answering(const std::string& answer, std::size_t chunk = 0) {
+    FakeScript script;
+    return test::SendIn(script.ExpectLine(), answer, chunk);
 }
 
 // A whois component aimed at the fake.
 struct Whois : TIdWhois {
-    explicit Whois(const FakeSocksProxy& server) {
+    explicit Whois(const FakeServer& server) {
         SetHost("127.0.0.1");
         SetPort(server.Port());
     }
 };
+
+// The query must raise the socket error and leave no connection behind.
+void ExpectFailedQuery(TIdWhois& whois, int errorCode) {
+    try {
+        whois.QueryDomain("a.test");
+        ADD_FAILURE() << "expected socket error " << errorCode;
+    } catch (const EIdSocketError& e) {
+        EXPECT_EQ(e.ErrorCode(), errorCode);
+    }
+    EXPECT_FALSE(whois.Connected());
+}
 
 TEST(TIdWhois, StartsAtTheRegistryServerOnPort43WithoutProxy) {
     TIdWhois whois;
@@ -37,19 +52,17 @@ TEST(TIdWhois, StartsAtTheRegistryServerOnPort43WithoutProxy) {
 
 TEST(QueryDomain, SendsTheNameAsHeldAndCrLf) {
     const std::string name = " Caf\xE9.example ";
-    FakeSocksProxy server({Answering("answer")});
+    FakeServer server(Answering("answer"));
     Whois whois(server);
     EXPECT_EQ(whois.QueryDomain(name), "answer");
-    server.Stop();
-    EXPECT_EQ(server.Received(), name + "\r\n");
+    EXPECT_EQ(server.Received(0), name + "\r\n");
 }
 
 TEST(QueryDomain, EmptyNameSendsExactlyCrLf) {
-    FakeSocksProxy server({Answering("x")});
+    FakeServer server(Answering("x"));
     Whois whois(server);
     whois.QueryDomain("");
-    server.Stop();
-    EXPECT_EQ(server.Received(), "\r\n");
+    EXPECT_EQ(server.Received(0), "\r\n");
 }
 
 TEST(QueryDomain, ReturnsEveryByteUnchanged) {
@@ -58,7 +71,7 @@ TEST(QueryDomain, ReturnsEveryByteUnchanged) {
     for (int byte = 128; byte <= 255; ++byte)
         answer.push_back(static_cast<char>(byte));
     answer.push_back('\0');
-    FakeSocksProxy server({Answering(answer)});
+    FakeServer server(Answering(answer));
     Whois whois(server);
     EXPECT_EQ(whois.QueryDomain("a.test"), answer);
 }
@@ -67,62 +80,49 @@ TEST(QueryDomain, JoinsAnAnswerSentInManySmallSegments) {
     std::string answer;
     for (int line = 0; line < 20; ++line)
         answer += "Line " + std::to_string(line) + " of the answer\n";
-    FakeSocksProxy server({Answering(answer, 7)});
+    FakeServer server(Answering(answer, 7));
     Whois whois(server);
     EXPECT_EQ(whois.QueryDomain("a.test"), answer);
 }
 
 TEST(QueryDomain, ServerClosingWithoutAByteGivesTheEmptyText) {
-    FakeSocksProxy server({ProxyScript().ReadUntil("\r\n")});
+    FakeServer server(FakeScript().ExpectLine());
     Whois whois(server);
     EXPECT_EQ(whois.QueryDomain("a.test"), "");
     EXPECT_FALSE(whois.Connected());
 }
 
 TEST(QueryDomain, RefusedQueryDoesNotBlockTheNextOne) {
-    FakeSocksProxy server({Answering("second")});
+    FakeServer server(Answering("second"));
     Whois whois(server);
     int unused = 0;
     {
         // A port nobody listens on: the listener is gone once the fake is stopped.
-        FakeSocksProxy gone(std::vector<ProxyScript>{});
+        FakeServer gone(FakeScript{});
         unused = gone.Port();
     }
     whois.SetPort(unused);
-    try {
-        whois.QueryDomain("a.test");
-        FAIL() << "expected a refused connection";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10061);
-    }
-    EXPECT_FALSE(whois.Connected());
+    ExpectFailedQuery(whois, 10061);
     whois.SetPort(server.Port());
     EXPECT_EQ(whois.QueryDomain("b.test"), "second");
 }
 
 TEST(QueryDomain, EachQueryHasItsOwnConnection) {
-    FakeSocksProxy server({Answering("first answer"), Answering("second")});
+    FakeServer server(InTurn({Answering("first answer"), Answering("second")}));
     Whois whois(server);
     EXPECT_EQ(whois.QueryDomain("one.test"), "first answer");
     EXPECT_FALSE(whois.Connected());
     EXPECT_EQ(whois.QueryDomain("two.test"), "second");
     EXPECT_FALSE(whois.Connected());
-    server.Stop();
-    EXPECT_EQ(server.Connections(), 2u);
+    EXPECT_EQ(server.Connections(), 2);
     EXPECT_EQ(server.Received(0), "one.test\r\n");
     EXPECT_EQ(server.Received(1), "two.test\r\n");
 }
 
 TEST(QueryDomain, ResetAfterPartOfTheAnswerRaisesAndLeavesNoConnection) {
-    FakeSocksProxy server({Answering("part of an answer").Reset(), Answering("whole")});
+    FakeServer server(InTurn({Answering("part of an answer").Reset(), Answering("whole")}));
     Whois whois(server);
-    try {
-        whois.QueryDomain("a.test");
-        FAIL() << "expected the reset to be reported";
-    } catch (const EIdSocketError& e) {
-        EXPECT_EQ(e.ErrorCode(), 10054);
-    }
-    EXPECT_FALSE(whois.Connected());
+    ExpectFailedQuery(whois, 10054);
     EXPECT_EQ(whois.QueryDomain("a.test"), "whole");
 }
 
@@ -138,9 +138,8 @@ TEST(QueryDomain, ThroughSocks5TheDefaultServerNameGoesToTheProxy) {
     struct Restore {
         ~Restore() { TIdStack::SetNameLookup(nullptr); }
     } restore;
-    FakeSocksProxy server({Answering("registry answer")});
-    FakeSocksProxy proxy(
-        FakeSocksProxy::Relaying{{{kDefaultWhoisHost, server.Port()}}, "me", "pw"});
+    FakeServer server(Answering("registry answer"));
+    FakeSocksProxy proxy({{kDefaultWhoisHost, server.Port()}}, "me", "pw");
     TIdWhois whois;
     whois.SocksInfo().Version = svSocks5;
     whois.SocksInfo().Authentication = saUsernamePassword;
@@ -151,14 +150,12 @@ TEST(QueryDomain, ThroughSocks5TheDefaultServerNameGoesToTheProxy) {
     EXPECT_EQ(whois.QueryDomain("a.test"), "registry answer");
     EXPECT_FALSE(whois.Connected());
     EXPECT_TRUE(lookedUp.empty());
-    proxy.Stop();
     EXPECT_EQ(proxy.Targets(), std::vector<std::string>{"whois.verisign-grs.com:43"});
-    server.Stop();
-    EXPECT_EQ(server.Received(), "a.test\r\n");
+    EXPECT_EQ(server.Received(0), "a.test\r\n");
 }
 
 TEST(QueryDomain, ProxyRefusalLeavesNoConnection) {
-    FakeSocksProxy proxy(FakeSocksProxy::Relaying{{}, "", ""});
+    FakeSocksProxy proxy({});
     TIdWhois whois;
     whois.SocksInfo().Version = svSocks5;
     whois.SocksInfo().Host = "127.0.0.1";

@@ -1,18 +1,19 @@
 #include "net/IdException.h"
 #include "net/IdWhois.h"
-#include "support/FakeSocksProxy.h"
+#include "support/FakeServer.h"
 #include "support/PeerProcess.h"
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace brinmor {
 namespace {
 
-using test::FakeSocksProxy;
+using test::FakeScript;
+using test::FakeServer;
 using test::PeerProcess;
-using test::ProxyScript;
 
 const std::string kAnswer = "Domain Name: PEER.TEST\r\nRegistrar: Loopback\r\n";
 
@@ -28,6 +29,10 @@ struct PeerCase {
     std::string refusal; // empty: the query goes through
 };
 
+void PrintTo(const PeerCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const char* kUser = "brinmor";
 const char* kPassword = "s3cret";
 
@@ -39,8 +44,7 @@ TEST_P(RealSocksServer, CarriesTheQueryOrRefusesIt) {
     if (const std::string missing = PeerProcess::Missing(program); !missing.empty())
         GTEST_SKIP() << missing;
 
-    FakeSocksProxy server(ProxyScript().ReadUntil("\r\n").Send(kAnswer),
-                          FakeSocksProxy::kEveryConnection);
+    FakeServer server(FakeScript().ExpectLine().Send(kAnswer));
     std::unique_ptr<PeerProcess> peer = c.peer == Peer::kDanted ? PeerProcess::Danted()
                                         : c.peer == Peer::kMicrosocks
                                             ? PeerProcess::Microsocks()
@@ -58,8 +62,7 @@ TEST_P(RealSocksServer, CarriesTheQueryOrRefusesIt) {
 
     if (c.refusal.empty()) {
         EXPECT_EQ(whois.QueryDomain("peer.test"), kAnswer) << peer->Output();
-        server.Stop();
-        EXPECT_EQ(server.Received(), "peer.test\r\n");
+        EXPECT_EQ(server.Received(0), "peer.test\r\n");
         return;
     }
     try {
@@ -69,8 +72,7 @@ TEST_P(RealSocksServer, CarriesTheQueryOrRefusesIt) {
         EXPECT_EQ(e.Message(), c.refusal) << peer->Output();
     }
     EXPECT_FALSE(whois.Connected());
-    server.Stop();
-    EXPECT_EQ(server.Connections(), 0u);
+    EXPECT_EQ(server.Connections(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
