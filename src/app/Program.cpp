@@ -27,11 +27,11 @@ int LaunchShowCommand() {
 
 } // namespace
 
-std::vector<StartUpWindow> ProgramWindows() {
+std::vector<WindowCreation> ProgramWindows() {
     return {
-        {[] { Form1 = new TForm1; }, [] { Form1->FormCreate(); }},
-        {[] { Form6 = new TForm6; }, {}},
-        {[] { Form2 = new TForm2; }, [] { Form2->FormCreate(); }},
+        [] { Form1 = new TForm1; },
+        [] { Form6 = new TForm6; },
+        [] { Form2 = new TForm2; },
     };
 }
 
@@ -50,6 +50,9 @@ void StartUp(const Pause& pause) {
 }
 
 int RunMessageLoop() {
+    // A main window whose creation failed was reported; there is nothing to run.
+    if (!Form1)
+        return 0;
     switch (ShowStateFor(LaunchShowCommand())) {
     case ShowState::Maximized:
         Form1->showMaximized();

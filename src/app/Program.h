@@ -8,7 +8,7 @@ namespace brinmor {
 
 // The program's windows in creation order: the main window TForm1 first, then the About
 // window TForm6, then the proxy dialog TForm2. Each sets its program-wide reference.
-std::vector<StartUpWindow> ProgramWindows();
+std::vector<WindowCreation> ProgramWindows();
 
 // Destroys the windows in the reverse order and clears their references.
 void DestroyWindows();

@@ -41,12 +41,9 @@ void ShowSplash(const Pause& pause) {
     pause(SplashDuration);
 }
 
-void CreateWindows(const std::vector<StartUpWindow>& windows) {
-    for (const StartUpWindow& window : windows) {
-        window.create();
-        if (window.formCreate)
-            RunCommand(window.formCreate);
-    }
+void CreateWindows(const std::vector<WindowCreation>& windows) {
+    for (const WindowCreation& create : windows)
+        RunCommand(create);
 }
 
 ShowState ShowStateFor(int showCommand) {

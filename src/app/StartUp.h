@@ -18,15 +18,13 @@ constexpr std::chrono::milliseconds SplashDuration{3000};
 // SplashDuration, then destroys it.
 void ShowSplash(const Pause& pause);
 
-// One window made at start-up. `create` builds it, hidden, and sets its program-wide
-// reference; `formCreate` is its creation handler, whose error is reported in the error box
-// without stopping the start-up.
-struct StartUpWindow {
-    std::function<void()> create;
-    std::function<void()> formCreate;
-};
+// Makes one window, hidden, and sets its program-wide reference. Making it runs its
+// creation handler (FormCreate).
+using WindowCreation = std::function<void()>;
 
-void CreateWindows(const std::vector<StartUpWindow>& windows);
+// Makes the windows in order. An error that escapes one is reported in the error box and
+// start-up goes on with the next.
+void CreateWindows(const std::vector<WindowCreation>& windows);
 
 // How the main window first appears, from the platform's launch show command.
 enum class ShowState { Normal, Maximized, MinimizedWithoutActivation };

@@ -6,6 +6,8 @@
 #include "widgets/QtText.h"
 
 #include <QEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -54,8 +56,13 @@ void OnClick(QLabel* label, void (TForm6::*handler)(), TForm6* form) {
 }
 
 QFont FormFont() {
-    QFont font(QStringLiteral("MS Sans Serif"), 8);
-    font.setStyleHint(QFont::SansSerif);
+    // The designed font where the desktop has it, else its own sans-serif at the same size,
+    // as the main window does.
+    const QFont designed(QStringLiteral("MS Sans Serif"), 8);
+    if (QFontInfo(designed).family() == designed.family())
+        return designed;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(8);
     return font;
 }
 

@@ -1,6 +1,6 @@
 #include "app/StartUp.h"
 
-#include "app/Application.h"
+#include "TestApplication.h"
 #include "app/Resources.h"
 #include "app/u_splashscrren.h"
 #include "platform/Exceptions.h"
@@ -19,13 +19,7 @@ namespace {
 
 class StartUpTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "app_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new TApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::EnsureProgramApplication(); }
 };
 
 std::vector<Tf_splashscreen*> Splashes() {
@@ -90,19 +84,16 @@ TEST_F(StartUpTest, SplashIsCentredAndPaintedBeforeThePauseAndGoneAfterIt) {
 
 TEST_F(StartUpTest, WindowsAreCreatedInOrderAndAFailingFormCreateIsReportedWithoutStopping) {
     test::ScriptedDialogs dialogs;
-    std::vector<std::string> steps;
-    auto window = [&](const std::string& name, bool fails) {
-        return StartUpWindow{[&steps, name] { steps.push_back("create " + name); },
-                             [&steps, name, fails] {
-                                 steps.push_back("FormCreate " + name);
-                                 if (fails)
-                                     throw EConvertError::NotAnInteger("x");
-                             }};
+    std::vector<std::string> created;
+    auto window = [&](const std::string& name, bool formCreateFails) {
+        return [&created, name, formCreateFails] {
+            created.push_back(name);
+            if (formCreateFails)
+                throw EConvertError::NotAnInteger("x");
+        };
     };
     CreateWindows({window("TForm1", true), window("TForm6", false), window("TForm2", true)});
-    EXPECT_EQ(steps, (std::vector<std::string>{"create TForm1", "FormCreate TForm1",
-                                               "create TForm6", "FormCreate TForm6",
-                                               "create TForm2", "FormCreate TForm2"}));
+    EXPECT_EQ(created, (std::vector<std::string>{"TForm1", "TForm6", "TForm2"}));
     const std::string shown = EConvertError::NotAnInteger("x").Message() + ".";
     EXPECT_EQ(dialogs.errors, (std::vector<std::string>{shown, shown}));
 }

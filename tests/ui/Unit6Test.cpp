@@ -1,5 +1,6 @@
 #include "ui/Unit6.h"
 
+#include "support/QtApplication.h"
 #include "support/ScriptedDialogs.h"
 #include "widgets/QtText.h"
 
@@ -18,13 +19,7 @@ namespace {
 
 class Unit6Test : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "unit6_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::EnsureApplication(); }
 
     test::ScriptedDialogs dialogs;
     TForm6 form;
