@@ -36,12 +36,6 @@ FakeServer::Handler Answers(Names answers) {
     };
 }
 
-// A working SOCKS 5 proxy that connects these names to these loopback ports.
-FakeSocksProxy::Relaying Relay(std::map<std::string, int> targets, std::string user = "",
-                               std::string password = "") {
-    return {std::move(targets), std::move(user), std::move(password)};
-}
-
 // Puts the first server back after a test moved it.
 class RunTest : public testing::Test {
 protected:
@@ -81,7 +75,7 @@ private:
 struct TwoServers {
     explicit TwoServers(Names first, Names second = {"registrar answer\n"})
         : central(Answers(std::move(first))), registrar(Answers(std::move(second))),
-          proxy(Relay({{kDefaultWhoisHost, central.Port()}, {kRegistrar, registrar.Port()}})) {}
+          proxy({{kDefaultWhoisHost, central.Port()}, {kRegistrar, registrar.Port()}}) {}
     FakeServer central;
     FakeServer registrar;
     FakeSocksProxy proxy;
@@ -261,7 +255,7 @@ TEST_F(RunTest, TheSameNameTwiceOverwritesItsResult) {
 TEST_F(RunTest, ProxyOffThenOnGoesThroughTheProxy) {
     FakeServer server(Answers({"direct\n", "proxied\n"}));
     DirectTo(server);
-    FakeSocksProxy proxy(Relay({{"127.0.0.1", server.Port()}}));
+    FakeSocksProxy proxy({{"127.0.0.1", server.Port()}});
     test::AppWindows app;
     app.WriteConfig("[proxy]\r\nuseit=non\r\n");
     Run(app, {"a.com"});
@@ -275,7 +269,7 @@ TEST_F(RunTest, ProxyOffThenOnGoesThroughTheProxy) {
 
 TEST_F(RunTest, AProxyLoginIsOfferedAndUsed) {
     FakeServer central(Answers({"authenticated\n"}));
-    FakeSocksProxy proxy(Relay({{kDefaultWhoisHost, central.Port()}}, "me", "secret"));
+    FakeSocksProxy proxy({{kDefaultWhoisHost, central.Port()}}, "me", "secret");
     test::AppWindows app;
     ProxyConfig(app, proxy, "me", "secret");
     Run(app, {"a.com"});
