@@ -87,7 +87,7 @@ TEST_F(RunTest, FollowsTheReferralAndStoresOnlyTheSecondAnswer) {
     test::AppWindows app;
     ProxyConfig(app, s.proxy);
     Run(app, {"a.com"});
-    EXPECT_TRUE(app.dialogs.errors.empty()) << app.dialogs.errors.front();
+    EXPECT_EQ(app.dialogs.errors, Names{});
     EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\nRegistrant:\r\nBob\r\n\r\n");
     EXPECT_EQ(s.proxy.Targets(), (Names{"whois.verisign-grs.com:43", "whois.registrar.test:43"}));
     EXPECT_EQ(s.central.Received(0), "a.com\r\n");
