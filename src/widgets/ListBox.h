@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QListWidget>
+#include <string>
+#include <vector>
+
+namespace brinmor {
+
+// A list box of Windows-1252 text lines. When sorted, the list keeps its items in alphabetical
+// order ignoring letter case, whatever the order of adding.
+class TListBox : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit TListBox(QWidget* parent = nullptr);
+
+    void SetSorted(bool sorted);
+
+    int Count() const { return count(); }
+
+    // The item at index; a bad index raises "Indice de liste hors limites (%d)".
+    std::string Item(int index) const;
+    void Add(const std::string& text);
+    void Delete(int index);
+    // Replaces every item at once (one sort for the lot when sorted).
+    void SetItems(const std::vector<std::string>& texts);
+
+    bool Selected(int index) const;
+    // The selected index, or -1.
+    int ItemIndex() const;
+
+signals:
+    // The user changed the selection (a click, or the arrow keys); the program's own changes
+    // to the list do not emit it.
+    void UserSelectionChanged();
+
+private:
+    bool sorted_ = false;
+    bool changingItems_ = false;
+};
+
+} // namespace brinmor

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace brinmor {
+
+// The file-open dialog component: a filter of the form "Name|pattern" and the chosen file.
+class TOpenDialog {
+public:
+    std::string Filter;
+    std::string FileName;
+
+    // Shows the dialog; true when the user chose a file (then in FileName).
+    bool Execute();
+};
+
+} // namespace brinmor

@@ -1,0 +1,18 @@
+#include "widgets/StatusBar.h"
+
+#include <QLabel>
+
+#include "widgets/QtText.h"
+
+namespace brinmor {
+
+TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent), field_(new QLabel(this)) {
+    setSizeGripEnabled(true);
+    addWidget(field_, 1);
+}
+
+void TStatusBar::SetSimpleText(const std::string& text) { field_->setText(ToQString(text)); }
+
+std::string TStatusBar::SimpleText() const { return FromQString(field_->text()); }
+
+} // namespace brinmor

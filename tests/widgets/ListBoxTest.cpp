@@ -1,0 +1,72 @@
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include "platform/Exceptions.h"
+#include "widgets/ListBox.h"
+
+namespace brinmor {
+namespace {
+
+std::vector<std::string> Items(const TListBox& list) {
+    std::vector<std::string> items;
+    for (int i = 0; i < list.Count(); ++i)
+        items.push_back(list.Item(i));
+    return items;
+}
+
+class ListBoxTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "widgets_tests";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+};
+
+TEST_F(ListBoxTest, SortedListIgnoresLetterCaseWhateverTheOrderOfAdding) {
+    TListBox list;
+    list.SetSorted(true);
+    for (const char* name : {"zeta.fr", "Alpha.com", "beta.net", "\xC9t\xE9.fr", "alpha.org"})
+        list.Add(name);
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"Alpha.com", "alpha.org", "beta.net",
+                                                     "zeta.fr", "\xC9t\xE9.fr"}));
+    list.SetItems({"b", "C", "a"});
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b", "C"}));
+}
+
+TEST_F(ListBoxTest, UnsortedListKeepsTheOrderOfAdding) {
+    TListBox list;
+    for (const char* name : {"b", "", "a", "b"})
+        list.Add(name);
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"b", "", "a", "b"}));
+}
+
+TEST_F(ListBoxTest, ABadIndexRaisesTheListError) {
+    TListBox list;
+    list.Add("x");
+    EXPECT_EQ(list.ItemIndex(), -1);
+    try {
+        list.Item(-1);
+        FAIL() << "no error raised";
+    } catch (const EStringListError& e) {
+        EXPECT_EQ(e.Message(), "Indice de liste hors limites (-1)");
+    }
+    EXPECT_THROW(list.Delete(1), EStringListError);
+}
+
+TEST_F(ListBoxTest, OnlyTheUsersSelectionChangesAreSignalled) {
+    TListBox list;
+    int signalled = 0;
+    QObject::connect(&list, &TListBox::UserSelectionChanged, [&] { ++signalled; });
+    list.SetItems({"a", "b"});
+    list.Add("c");
+    EXPECT_EQ(signalled, 0);
+    list.setCurrentRow(1);
+    EXPECT_EQ(signalled, 1);
+    EXPECT_EQ(list.ItemIndex(), 1);
+}
+
+} // namespace
+} // namespace brinmor
