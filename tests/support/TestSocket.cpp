@@ -4,6 +4,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <cerrno>
 #include <fcntl.h>
 #endif
 
@@ -13,7 +14,8 @@ namespace brinmor::test {
 
 namespace {
 
-// Started once, left running until the process ends: fake servers live in static fixtures too.
+// Started once and left running until the process ends: fake servers live in static
+// fixtures too.
 void StartSockets() {
     static const bool started = [] {
         WSADATA data;
@@ -24,21 +26,49 @@ void StartSockets() {
     (void)started;
 }
 
+SOCKET Native(int fd) {
+    return static_cast<SOCKET>(fd);
+}
+
 } // namespace
 
 int OpenStreamSocket() {
     StartSockets();
-    return static_cast<int>(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    const SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (s != INVALID_SOCKET)
+        SetHandleInformation(reinterpret_cast<HANDLE>(s), HANDLE_FLAG_INHERIT, 0);
+    return static_cast<int>(s);
+}
+
+int AcceptSocket(int listener) {
+    return static_cast<int>(::accept(Native(listener), nullptr, nullptr));
 }
 
 void CloseSocket(int fd) {
     if (fd >= 0)
-        ::closesocket(static_cast<SOCKET>(fd));
+        ::closesocket(Native(fd));
 }
 
 void SetNonBlocking(int fd) {
     u_long on = 1;
-    ::ioctlsocket(static_cast<SOCKET>(fd), FIONBIO, &on);
+    ::ioctlsocket(Native(fd), FIONBIO, &on);
+}
+
+long SendNoWait(int fd, const char* data, std::size_t length) {
+    // No per-call flag on Windows: switch the socket to non-blocking for this one send.
+    u_long mode = 1;
+    ::ioctlsocket(Native(fd), FIONBIO, &mode);
+    const int sent = ::send(Native(fd), data, static_cast<int>(length), 0);
+    const int error = WSAGetLastError();
+    mode = 0;
+    ::ioctlsocket(Native(fd), FIONBIO, &mode);
+    WSASetLastError(error);
+    return sent;
+}
+
+bool RetryLater() {
+    const int error = WSAGetLastError();
+    return error == WSAEWOULDBLOCK || error == WSAEINTR;
 }
 
 int PollSockets(PollEntry* entries, std::size_t count, int timeoutMs) {
@@ -46,7 +76,7 @@ int PollSockets(PollEntry* entries, std::size_t count, int timeoutMs) {
     for (std::size_t i = 0; i < count; ++i) {
         entries[i].revents = 0;
         if (entries[i].fd >= 0)
-            polled.push_back({static_cast<SOCKET>(entries[i].fd), entries[i].events, 0});
+            polled.push_back({Native(entries[i].fd), entries[i].events, 0});
     }
     // WSAPoll refuses an empty set, where poll() just waits.
     if (polled.empty()) {
@@ -60,44 +90,46 @@ int PollSockets(PollEntry* entries, std::size_t count, int timeoutMs) {
     return ready;
 }
 
-WakeSignal::WakeSignal() {
+bool OpenWakePair(int ends[2]) {
+    ends[0] = ends[1] = -1;
     const int listener = OpenStreamSocket();
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof address;
     auto* raw = reinterpret_cast<sockaddr*>(&address);
-    bool ok = listener >= 0 && ::bind(listener, raw, sizeof address) == 0 &&
-              ::listen(listener, 1) == 0 && ::getsockname(listener, raw, &length) == 0;
+    bool ok = listener >= 0 && ::bind(Native(listener), raw, sizeof address) == 0 &&
+              ::listen(Native(listener), 1) == 0 &&
+              ::getsockname(Native(listener), raw, &length) == 0;
     if (ok) {
-        ends_[1] = OpenStreamSocket();
-        ok = ends_[1] >= 0 && ::connect(ends_[1], raw, sizeof address) == 0;
+        ends[1] = OpenStreamSocket();
+        ok = ends[1] >= 0 && ::connect(Native(ends[1]), raw, sizeof address) == 0;
     }
     if (ok) {
-        ends_[0] = static_cast<int>(::accept(listener, nullptr, nullptr));
-        ok = ends_[0] >= 0;
+        ends[0] = AcceptSocket(listener);
+        ok = ends[0] >= 0;
     }
     CloseSocket(listener);
     if (!ok) {
-        CloseSocket(ends_[1]);
-        throw std::runtime_error("cannot create a loopback socket pair");
+        CloseSocket(ends[1]);
+        ends[1] = -1;
     }
+    return ok;
 }
 
-WakeSignal::~WakeSignal() {
-    CloseSocket(ends_[0]);
-    CloseSocket(ends_[1]);
-}
-
-void WakeSignal::Raise() {
+void Wake(int writeEnd) {
     const char byte = 0;
-    ::send(static_cast<SOCKET>(ends_[1]), &byte, 1, 0);
+    ::send(Native(writeEnd), &byte, 1, 0);
 }
 
 #else
 
 int OpenStreamSocket() {
-    return ::socket(AF_INET, SOCK_STREAM, 0);
+    return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+}
+
+int AcceptSocket(int listener) {
+    return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
 }
 
 void CloseSocket(int fd) {
@@ -109,23 +141,25 @@ void SetNonBlocking(int fd) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
+long SendNoWait(int fd, const char* data, std::size_t length) {
+    return ::send(fd, data, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
+bool RetryLater() {
+    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+}
+
 int PollSockets(PollEntry* entries, std::size_t count, int timeoutMs) {
     return ::poll(entries, static_cast<nfds_t>(count), timeoutMs);
 }
 
-WakeSignal::WakeSignal() {
-    if (::pipe(ends_) != 0)
-        throw std::runtime_error("cannot create a pipe");
+bool OpenWakePair(int ends[2]) {
+    return ::pipe2(ends, O_CLOEXEC) == 0;
 }
 
-WakeSignal::~WakeSignal() {
-    CloseSocket(ends_[0]);
-    CloseSocket(ends_[1]);
-}
-
-void WakeSignal::Raise() {
+void Wake(int writeEnd) {
     const char byte = 0;
-    [[maybe_unused]] const auto ignored = ::write(ends_[1], &byte, 1);
+    [[maybe_unused]] const auto ignored = ::write(writeEnd, &byte, 1);
 }
 
 #endif
@@ -133,6 +167,12 @@ void WakeSignal::Raise() {
 void SetNoDelay(int fd) {
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+}
+
+void AbortSocket(int fd) {
+    const linger abort{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+    CloseSocket(fd);
 }
 
 } // namespace brinmor::test

@@ -36,29 +36,29 @@ inline constexpr int kSendFlags = MSG_NOSIGNAL;
 inline constexpr int kShutWrite = SHUT_WR;
 #endif
 
-// A new TCP socket (starting Windows Sockets for the process first), or -1.
+// A new TCP socket (starting Windows Sockets for the process first), or -1. Neither it nor
+// an accepted one is inherited by programs the tests start.
 int OpenStreamSocket();
+int AcceptSocket(int listener);
+// Closes a socket, or an end of a wake-up pair.
 void CloseSocket(int fd);
 void SetNonBlocking(int fd);
 void SetNoDelay(int fd);
+// Closes with a reset (RST) instead of an orderly FIN.
+void AbortSocket(int fd);
+
+// One send that neither blocks nor raises SIGPIPE: the count, or -1 (see RetryLater).
+long SendNoWait(int fd, const char* data, std::size_t length);
+// After a failed call: it would have blocked or was interrupted, so trying again makes sense.
+bool RetryLater();
 
 // poll() on both systems; entries with a negative fd are ignored. -1 waits without limit.
 int PollSockets(PollEntry* entries, std::size_t count, int timeoutMs);
 
-// Wakes a thread that polls: ReadFd() becomes readable once Raise() has been called. A pipe
-// on POSIX; on Windows, where only sockets can be polled, a connected loopback socket pair.
-class WakeSignal {
-public:
-    WakeSignal();
-    ~WakeSignal();
-    WakeSignal(const WakeSignal&) = delete;
-    WakeSignal& operator=(const WakeSignal&) = delete;
-
-    int ReadFd() const { return ends_[0]; }
-    void Raise();
-
-private:
-    int ends_[2] = {-1, -1};
-};
+// A pair whose ends[0] becomes readable once Wake(ends[1]) has been called, to interrupt a
+// thread that polls. A pipe on POSIX; on Windows, where only sockets can be polled, a
+// connected loopback socket pair. False when it cannot be made; close both with CloseSocket.
+bool OpenWakePair(int ends[2]);
+void Wake(int writeEnd);
 
 } // namespace brinmor::test
