@@ -51,6 +51,8 @@ std::string ExecutableDirectory() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-void SetExecutableDirectoryOverride(const std::string& directory) { Override() = directory; }
+void SetExecutableDirectoryOverride(const std::string& directory) {
+    Override() = directory;
+}
 
 } // namespace brinmor

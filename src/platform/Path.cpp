@@ -9,8 +9,12 @@
 namespace brinmor {
 
 #ifdef _WIN32
-std::string NativePath(const std::string& path) { return path; }
-std::string PathFromNative(const std::string& nativePath) { return nativePath; }
+std::string NativePath(const std::string& path) {
+    return path;
+}
+std::string PathFromNative(const std::string& nativePath) {
+    return nativePath;
+}
 
 std::filesystem::path FileSystemPath(const std::string& path) {
     const int size = static_cast<int>(path.size());
@@ -30,11 +34,19 @@ std::string PathFromFileSystem(const std::filesystem::path& path) {
     return text;
 }
 #else
-std::string NativePath(const std::string& path) { return Cp1252ToUtf8(path); }
-std::string PathFromNative(const std::string& nativePath) { return Utf8ToCp1252(nativePath); }
+std::string NativePath(const std::string& path) {
+    return Cp1252ToUtf8(path);
+}
+std::string PathFromNative(const std::string& nativePath) {
+    return Utf8ToCp1252(nativePath);
+}
 
-std::filesystem::path FileSystemPath(const std::string& path) { return NativePath(path); }
-std::string PathFromFileSystem(const std::filesystem::path& path) { return PathFromNative(path); }
+std::filesystem::path FileSystemPath(const std::string& path) {
+    return NativePath(path);
+}
+std::string PathFromFileSystem(const std::filesystem::path& path) {
+    return PathFromNative(path);
+}
 #endif
 
 } // namespace brinmor

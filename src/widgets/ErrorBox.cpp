@@ -1,9 +1,9 @@
 #include "widgets/ErrorBox.h"
 
-#include <exception>
-
 #include "platform/Exceptions.h"
 #include "widgets/Dialogs.h"
+
+#include <exception>
 
 namespace brinmor {
 

@@ -1,9 +1,9 @@
 #include "widgets/ListBox.h"
 
-#include <algorithm>
-
 #include "platform/Exceptions.h"
 #include "widgets/QtText.h"
+
+#include <algorithm>
 
 namespace brinmor {
 
@@ -63,9 +63,10 @@ void TListBox::SetItems(const std::vector<std::string>& texts) {
     for (const auto& text : texts)
         converted.push_back(ToQString(text));
     if (sorted_) {
-        std::stable_sort(converted.begin(), converted.end(), [](const QString& a, const QString& b) {
-            return a.compare(b, Qt::CaseInsensitive) < 0;
-        });
+        std::stable_sort(converted.begin(), converted.end(),
+                         [](const QString& a, const QString& b) {
+                             return a.compare(b, Qt::CaseInsensitive) < 0;
+                         });
     }
     for (const auto& text : converted)
         addItem(new CaselessItem(text));

@@ -13,7 +13,9 @@ std::function<void()>& Handler() {
 
 } // namespace
 
-void SetOwnWindowClosedHandler(std::function<void()> handler) { Handler() = std::move(handler); }
+void SetOwnWindowClosedHandler(std::function<void()> handler) {
+    Handler() = std::move(handler);
+}
 
 void NotifyOwnWindowClosed() {
     // The activation is an event of its own: what it raises goes to the error box and does

@@ -1,5 +1,9 @@
 #include "widgets/QtDialogs.h"
 
+#include "platform/Path.h"
+#include "widgets/OwnWindows.h"
+#include "widgets/QtText.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -12,10 +16,6 @@
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
-
-#include "platform/Path.h"
-#include "widgets/OwnWindows.h"
-#include "widgets/QtText.h"
 
 namespace brinmor {
 
@@ -43,7 +43,9 @@ void QtDialogs::ShowMessage(const std::string& text) {
     NotifyOwnWindowClosed();
 }
 
-void QtDialogs::ShowError(const std::string& text) { ShowBox(QMessageBox::Critical, text); }
+void QtDialogs::ShowError(const std::string& text) {
+    ShowBox(QMessageBox::Critical, text);
+}
 
 WarningAnswer QtDialogs::AskWarning(const std::string& question) {
     // Title and buttons are the framework's own French texts, whatever the caption language.
@@ -119,6 +121,8 @@ Dialogs& AppDialogs() {
     return Installed() ? *Installed() : qtDialogs;
 }
 
-void SetAppDialogs(Dialogs* dialogs) { Installed() = dialogs; }
+void SetAppDialogs(Dialogs* dialogs) {
+    Installed() = dialogs;
+}
 
 } // namespace brinmor

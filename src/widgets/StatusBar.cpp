@@ -1,8 +1,8 @@
 #include "widgets/StatusBar.h"
 
-#include <QLabel>
-
 #include "widgets/QtText.h"
+
+#include <QLabel>
 
 namespace brinmor {
 
@@ -11,8 +11,12 @@ TStatusBar::TStatusBar(QWidget* parent) : QStatusBar(parent), field_(new QLabel(
     addWidget(field_, 1);
 }
 
-void TStatusBar::SetSimpleText(const std::string& text) { field_->setText(ToQString(text)); }
+void TStatusBar::SetSimpleText(const std::string& text) {
+    field_->setText(ToQString(text));
+}
 
-std::string TStatusBar::SimpleText() const { return FromQString(field_->text()); }
+std::string TStatusBar::SimpleText() const {
+    return FromQString(field_->text());
+}
 
 } // namespace brinmor

@@ -1,8 +1,8 @@
 #include "support/ScriptedDialogs.h"
 
-#include <gtest/gtest.h>
-
 #include "widgets/OwnWindows.h"
+
+#include <gtest/gtest.h>
 
 namespace brinmor::test {
 
@@ -20,9 +20,13 @@ template <typename T> T Next(std::deque<T>& answers, const char* what, T fallbac
 
 } // namespace
 
-ScriptedDialogs::ScriptedDialogs() { SetAppDialogs(this); }
+ScriptedDialogs::ScriptedDialogs() {
+    SetAppDialogs(this);
+}
 
-ScriptedDialogs::~ScriptedDialogs() { SetAppDialogs(nullptr); }
+ScriptedDialogs::~ScriptedDialogs() {
+    SetAppDialogs(nullptr);
+}
 
 void ScriptedDialogs::Shown() {
     if (whileShown)
@@ -63,6 +67,8 @@ std::optional<std::string> ScriptedDialogs::OpenFileName(const std::string& filt
     return Next<std::optional<std::string>>(fileAnswers, "an open-file dialog", std::nullopt);
 }
 
-void ScriptedDialogs::OpenAddress(const std::string& address) { addresses.push_back(address); }
+void ScriptedDialogs::OpenAddress(const std::string& address) {
+    addresses.push_back(address);
+}
 
 } // namespace brinmor::test

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "widgets/Dialogs.h"
+
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "widgets/Dialogs.h"
 
 namespace brinmor::test {
 

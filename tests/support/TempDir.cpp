@@ -1,13 +1,13 @@
 #include "support/TempDir.h"
 
+#include "platform/ExecutableDirectory.h"
+#include "platform/Path.h"
+
 #include <atomic>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
-
-#include "platform/ExecutableDirectory.h"
-#include "platform/Path.h"
 
 namespace brinmor::test {
 
@@ -64,14 +64,20 @@ std::string TempDir::Read(const std::string& name) const {
     return content.str();
 }
 
-bool TempDir::Exists(const std::string& name) const { return fs::exists(Child(native_, name)); }
+bool TempDir::Exists(const std::string& name) const {
+    return fs::exists(Child(native_, name));
+}
 
-void TempDir::MakeDir(const std::string& name) const { fs::create_directories(Child(native_, name)); }
+void TempDir::MakeDir(const std::string& name) const {
+    fs::create_directories(Child(native_, name));
+}
 
 ExecutableDirectoryScope::ExecutableDirectoryScope(const TempDir& dir) {
     SetExecutableDirectoryOverride(dir.Path());
 }
 
-ExecutableDirectoryScope::~ExecutableDirectoryScope() { SetExecutableDirectoryOverride(""); }
+ExecutableDirectoryScope::~ExecutableDirectoryScope() {
+    SetExecutableDirectoryOverride("");
+}
 
 } // namespace brinmor::test

@@ -1,19 +1,27 @@
-#include <gtest/gtest.h>
+#include "widgets/ErrorBox.h"
 
 #include "platform/Exceptions.h"
 #include "support/ScriptedDialogs.h"
-#include "widgets/ErrorBox.h"
 #include "widgets/OwnWindows.h"
+
+#include <gtest/gtest.h>
 
 namespace brinmor {
 namespace {
 
 TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersAboveIt) {
     const std::pair<const char*, const char*> cases[] = {
-        {"Fin.", "Fin."},         {"Fin!", "Fin!"},   {"(x)", "(x)"},
-        {"dit \"x\"", "dit \"x\""}, {"blanc ", "blanc "}, {"Disque plein", "Disque plein."},
-        {"Erreur E/S 5", "Erreur E/S 5."}, {"refus\xE9", "refus\xE9."}, {"Quoi?", "Quoi?."},
-        {"Socket Error # 1:", "Socket Error # 1:."}, {"", ""},
+        {"Fin.", "Fin."},
+        {"Fin!", "Fin!"},
+        {"(x)", "(x)"},
+        {"dit \"x\"", "dit \"x\""},
+        {"blanc ", "blanc "},
+        {"Disque plein", "Disque plein."},
+        {"Erreur E/S 5", "Erreur E/S 5."},
+        {"refus\xE9", "refus\xE9."},
+        {"Quoi?", "Quoi?."},
+        {"Socket Error # 1:", "Socket Error # 1:."},
+        {"", ""},
     };
     for (const auto& [message, shown] : cases)
         EXPECT_EQ(ErrorBoxText(message), shown) << message;

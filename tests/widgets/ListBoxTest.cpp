@@ -1,8 +1,10 @@
-#include <QApplication>
-#include <gtest/gtest.h>
+#include "widgets/ListBox.h"
 
 #include "platform/Exceptions.h"
-#include "widgets/ListBox.h"
+#include "support/QtApplication.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
 
 namespace brinmor {
 namespace {
@@ -16,13 +18,7 @@ std::vector<std::string> Items(const TListBox& list) {
 
 class ListBoxTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "widgets_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::EnsureApplication(); }
 };
 
 TEST_F(ListBoxTest, SortedListIgnoresLetterCaseWhateverTheOrderOfAdding) {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "widgets/QtText.h"
+
+#include <gtest/gtest.h>
 
 namespace brinmor {
 namespace {

@@ -1,0 +1,329 @@
+#include "support/FakeServer.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace brinmor::test {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int RemainingMs(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left < 0 ? 0 : static_cast<int>(left);
+}
+
+} // namespace
+
+// ---- FakeSession
+
+bool FakeSession::WaitFor(short events, int timeoutMs) {
+    if (failed_)
+        return false;
+    pollfd polled[2] = {{fd_, events, 0}, {server_.stopPipe_[0], POLLIN, 0}};
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const int ready = ::poll(polled, 2, RemainingMs(deadline));
+        if (ready > 0 && polled[1].revents == 0 && polled[0].revents != 0)
+            return true;
+        if (ready == 0 || ready > 0 || errno != EINTR) {
+            failed_ = true;
+            return false;
+        }
+    }
+}
+
+void FakeSession::Record(const char* data, std::size_t count) {
+    std::lock_guard lock(server_.mutex_);
+    server_.received_[static_cast<std::size_t>(index_)].append(data, count);
+}
+
+std::string FakeSession::Receive(std::size_t count) {
+    std::string got;
+    char buffer[65536];
+    while (got.size() < count && WaitFor(POLLIN, FakeServer::WaitBoundMs)) {
+        const std::size_t want = std::min(sizeof buffer, count - got.size());
+        const ssize_t n = ::recv(fd_, buffer, want, 0);
+        if (n <= 0) {
+            failed_ = true;
+            break;
+        }
+        Record(buffer, static_cast<std::size_t>(n));
+        got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+}
+
+std::string FakeSession::ReceiveLine() {
+    std::string got;
+    char buffer[4096];
+    while (WaitFor(POLLIN, FakeServer::WaitBoundMs)) {
+        // Peek, then take exactly up to the line end so later bytes stay for the next step.
+        const ssize_t seen = ::recv(fd_, buffer, sizeof buffer, MSG_PEEK);
+        if (seen <= 0) {
+            failed_ = true;
+            break;
+        }
+        std::string view = got.empty() ? std::string() : got.substr(got.size() - 1);
+        view.append(buffer, static_cast<std::size_t>(seen));
+        const auto end = view.find("\r\n");
+        const std::size_t take = end == std::string::npos ? static_cast<std::size_t>(seen)
+                                                          : end + 2 - (got.empty() ? 0 : 1);
+        const ssize_t n = ::recv(fd_, buffer, take, 0);
+        if (n <= 0) {
+            failed_ = true;
+            break;
+        }
+        Record(buffer, static_cast<std::size_t>(n));
+        got.append(buffer, static_cast<std::size_t>(n));
+        if (end != std::string::npos)
+            break;
+    }
+    return got;
+}
+
+std::string FakeSession::ReceiveUntilClosed() {
+    return Receive(std::string::npos);
+}
+
+bool FakeSession::Send(const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        if (!WaitFor(POLLOUT, FakeServer::WaitBoundMs))
+            return false;
+        const ssize_t n =
+            ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+            continue;
+        if (n <= 0) {
+            failed_ = true;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return !failed_;
+}
+
+bool FakeSession::SendChunks(const std::string& bytes, std::size_t chunk) {
+    const int on = 1;
+    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    for (std::size_t at = 0; at < bytes.size() && !failed_; at += chunk)
+        Send(bytes.substr(at, chunk));
+    return !failed_;
+}
+
+void FakeSession::Pause(int ms) {
+    server_.PauseFor(ms);
+}
+
+void FakeSession::WaitGate(int gate) {
+    if (!server_.WaitGate(gate, FakeServer::WaitBoundMs))
+        failed_ = true;
+}
+
+void FakeSession::Close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    failed_ = true;
+}
+
+void FakeSession::Reset() {
+    if (fd_ >= 0) {
+        const linger abort{1, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        ::close(fd_);
+    }
+    fd_ = -1;
+    failed_ = true;
+}
+
+void FakeSession::StaySilent() {
+    ReceiveUntilClosed();
+}
+
+// ---- FakeScript
+
+FakeScript& FakeScript::Expect(std::size_t count) {
+    steps_.push_back([count](FakeSession& s) { s.Receive(count); });
+    return *this;
+}
+
+FakeScript& FakeScript::ExpectLine() {
+    steps_.push_back([](FakeSession& s) { s.ReceiveLine(); });
+    return *this;
+}
+
+FakeScript& FakeScript::Send(std::string bytes) {
+    steps_.push_back([bytes = std::move(bytes)](FakeSession& s) { s.Send(bytes); });
+    return *this;
+}
+
+FakeScript& FakeScript::SendChunks(std::string bytes, std::size_t chunk) {
+    steps_.push_back(
+        [bytes = std::move(bytes), chunk](FakeSession& s) { s.SendChunks(bytes, chunk); });
+    return *this;
+}
+
+FakeScript& FakeScript::Pause(int ms) {
+    steps_.push_back([ms](FakeSession& s) { s.Pause(ms); });
+    return *this;
+}
+
+FakeScript& FakeScript::WaitGate(int gate) {
+    steps_.push_back([gate](FakeSession& s) { s.WaitGate(gate); });
+    return *this;
+}
+
+FakeScript& FakeScript::Close() {
+    steps_.push_back([](FakeSession& s) { s.Close(); });
+    return *this;
+}
+
+FakeScript& FakeScript::Reset() {
+    steps_.push_back([](FakeSession& s) { s.Reset(); });
+    return *this;
+}
+
+FakeScript& FakeScript::Silent() {
+    steps_.push_back([](FakeSession& s) { s.StaySilent(); });
+    return *this;
+}
+
+void FakeScript::Run(FakeSession& session) const {
+    for (const auto& step : steps_) {
+        if (session.Failed())
+            return;
+        step(session);
+    }
+}
+
+// ---- FakeServer
+
+FakeServer::FakeServer(FakeScript script)
+    : FakeServer(Handler([script = std::move(script)](FakeSession& s) { script.Run(s); })) {}
+
+FakeServer::FakeServer(Handler handler) : handler_(std::move(handler)) {
+    if (::pipe2(stopPipe_, O_CLOEXEC) != 0)
+        throw std::runtime_error("FakeServer: pipe failed");
+    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listenFd_, 64) != 0 ||
+        ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (listenFd_ >= 0)
+            ::close(listenFd_);
+        ::close(stopPipe_[0]);
+        ::close(stopPipe_[1]);
+        throw std::runtime_error("FakeServer: cannot listen on 127.0.0.1");
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { Serve(); });
+}
+
+FakeServer::~FakeServer() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    const char stop = 1;
+    [[maybe_unused]] const ssize_t written = ::write(stopPipe_[1], &stop, 1);
+    thread_.join();
+    ::close(listenFd_);
+    ::close(stopPipe_[0]);
+    ::close(stopPipe_[1]);
+}
+
+void FakeServer::Serve() {
+    while (!stopping_) {
+        pollfd polled[2] = {{listenFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        if (::poll(polled, 2, -1) <= 0)
+            continue;
+        if (polled[1].revents != 0)
+            break;
+        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0)
+            continue;
+        int index;
+        {
+            std::lock_guard lock(mutex_);
+            index = connections_++;
+            received_.emplace_back();
+        }
+        changed_.notify_all();
+        FakeSession session(*this, fd, index);
+        handler_(session);
+        if (session.fd_ >= 0)
+            ::close(session.fd_);
+        {
+            std::lock_guard lock(mutex_);
+            ++finished_;
+        }
+        changed_.notify_all();
+    }
+}
+
+int FakeServer::Connections() const {
+    std::lock_guard lock(mutex_);
+    return connections_;
+}
+
+int FakeServer::Finished() const {
+    std::lock_guard lock(mutex_);
+    return finished_;
+}
+
+bool FakeServer::WaitForConnections(int count, int timeoutMs) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return connections_ >= count; });
+}
+
+bool FakeServer::WaitForFinished(int count, int timeoutMs) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return finished_ >= count; });
+}
+
+std::string FakeServer::Received(int index) const {
+    std::lock_guard lock(mutex_);
+    return index >= 0 && static_cast<std::size_t>(index) < received_.size()
+               ? received_[static_cast<std::size_t>(index)]
+               : std::string();
+}
+
+void FakeServer::OpenGate(int gate) {
+    {
+        std::lock_guard lock(mutex_);
+        gates_.insert(gate);
+    }
+    changed_.notify_all();
+}
+
+bool FakeServer::WaitGate(int gate, int timeoutMs) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        return stopping_ || gates_.count(gate) != 0;
+    }) && !stopping_;
+}
+
+void FakeServer::PauseFor(int ms) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, std::chrono::milliseconds(ms), [&] { return bool(stopping_); });
+}
+
+} // namespace brinmor::test
