@@ -6,6 +6,7 @@
 #include "net/IdStack.h"
 #include "net/IdWinsock.h"
 #include "support/FakeServer.h"
+#include "support/Wine.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -393,6 +394,8 @@ TEST_F(ShutDownTest, SendRaises10058AndCloses) {
 }
 
 TEST_F(ClientTest, ResetMidAnswerRaises10054) {
+    if (test::RunningUnderWine())
+        GTEST_SKIP() << "Wine reports a reset that follows data as an orderly close";
     // The query first, so that the reset cannot overtake the connect.
     FakeServer server(FakeScript().ExpectLine().Send("partial").Reset());
     Target(server);
