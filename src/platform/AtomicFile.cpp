@@ -68,6 +68,11 @@ int LastCrtError() {
 
 void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode) {
     // New files get the folder's default access rights; Windows has no mode bits to keep.
+    // A read-only file stays as it is, as it would with a write in place (Windows' rename
+    // refuses it too, Wine's does not).
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        Fail(ERROR_ACCESS_DENIED, "open", target);
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
