@@ -48,12 +48,16 @@ fs::path TemporaryName(const fs::path& target, int attempt) {
     char suffix[40];
     std::snprintf(suffix, sizeof suffix, ".%llx-%x-%d.tmp", seed, counter++, attempt);
     fs::path name = target;
-    name.replace_filename("." + target.filename().string() + suffix);
+    // Joined as paths, not as narrow text, which MinGW would misread outside ASCII.
+    fs::path file = ".";
+    file += target.filename();
+    file += suffix;
+    name.replace_filename(file);
     return name;
 }
 
 [[noreturn]] void Fail(int code, const char* step, const fs::path& path) {
-    throw EOSError(code, std::string(step) + " " + PathFromNative(path.string()));
+    throw EOSError(code, std::string(step) + " " + PathFromFileSystem(path));
 }
 
 #ifdef _WIN32
@@ -64,13 +68,18 @@ int LastCrtError() {
 
 void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode) {
     // New files get the folder's default access rights; Windows has no mode bits to keep.
+    // A read-only file stays as it is, as it would with a write in place (Windows' rename
+    // refuses it too, Wine's does not).
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        Fail(ERROR_ACCESS_DENIED, "open", target);
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
         temporary = TemporaryName(target, attempt);
         _doserrno = 0;
-        fd = _open(temporary.string().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                   _S_IREAD | _S_IWRITE);
+        fd = _wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                    _S_IREAD | _S_IWRITE);
         if (fd < 0 && errno != EEXIST)
             Fail(LastCrtError(), "create", target);
     }
@@ -80,7 +89,7 @@ void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode)
     auto abandon = [&](int code, const char* step) {
         if (fd >= 0)
             _close(fd);
-        DeleteFileA(temporary.string().c_str());
+        DeleteFileW(temporary.c_str());
         Fail(code, step, target);
     };
     std::size_t done = 0;
@@ -99,7 +108,7 @@ void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode)
     fd = -1;
     if (closed != 0)
         abandon(LastCrtError(), "close");
-    if (!MoveFileExA(temporary.string().c_str(), target.string().c_str(),
+    if (!MoveFileExW(temporary.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         abandon(static_cast<int>(GetLastError()), "rename");
 }
@@ -175,7 +184,7 @@ void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode 
 } // namespace
 
 void ReplaceFileContents(const std::string& path, const std::string& bytes, FileMode mode) {
-    WriteAndReplace(ResolvedTarget(fs::path(NativePath(path))), bytes, mode);
+    WriteAndReplace(ResolvedTarget(FileSystemPath(path)), bytes, mode);
 }
 
 } // namespace brinmor

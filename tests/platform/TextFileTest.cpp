@@ -80,6 +80,18 @@ TEST(TextFileReader, OpenFailuresCarryWindowsCodes) {
     EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "sub.dns"); }), 5);
 }
 
+// Windows refuses a wildcard in a file name (123, invalid name); elsewhere it is just a name
+// that is not there.
+TEST(TextFileReader, NameWithAWildcardFailsAsTheSystemSays) {
+    TempDir dir;
+#ifdef _WIN32
+    const int expected = 123;
+#else
+    const int expected = 2;
+#endif
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "a?b.txt"); }), expected);
+}
+
 TEST(RemoveFile, RemovesFilesOnly) {
     TempDir dir;
     dir.Write("a.dns", "x");

@@ -1,5 +1,6 @@
 #include "settings/ProfileFile.h"
 
+#include "platform/Path.h"
 #include "settings/FileSizeLimit.h"
 #include "settings/IniFiles.h"
 #include "support/TempDir.h"
@@ -135,6 +136,19 @@ TEST(WriteProfileString, WhatIsWrittenReadsBack) {
     ASSERT_TRUE(WriteProfileString("proxy", "login", "  me  ", path));
     EXPECT_EQ(ReadProfileString("proxy", "password", "", path), password);
     EXPECT_EQ(ReadProfileString("proxy", "login", "", path), "me");
+}
+
+// The executable's folder, and so config.ini's, may have any Windows-1252 name.
+TEST(WriteProfileString, WorksInAFolderWithANonAsciiName) {
+    test::TempDir dir;
+    const std::string folder = "Donn\xE9"
+                               "es \x80";
+    dir.MakeDir(folder);
+    const std::string path = dir.Path() + folder + PathDelim + "config.ini";
+    ASSERT_TRUE(WriteProfileString("proxy", "port", "1080", path));
+    ASSERT_TRUE(WriteProfileString("proxy", "port", "1081", path));
+    EXPECT_EQ(ReadProfileString("proxy", "port", "", path), "1081");
+    EXPECT_EQ(dir.Read(folder + PathDelim + "config.ini"), "[proxy]\r\nport=1081\r\n");
 }
 
 TEST(TIniFile, FiveWritesIntoAMissingFileMakeOneSection) {
