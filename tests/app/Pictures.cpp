@@ -95,19 +95,26 @@ void Save(QWidget& window, const QString& path) {
     std::printf("%s\n", path.toLocal8Bit().constData());
 }
 
+// A registrar's answer as the referral server gives it: the lines after "Registrant:" show in
+// the second colour.
 const char* const Answer =
     "Domain Name: VENDRELAC.EXAMPLE\r\n"
     "Registrar: REGISTRE EXEMPLE INC.\r\n"
-    "Whois Server: whois.registre.example\r\n"
-    "Referral URL: http://www.registre.example\r\n"
-    "Name Server: NS1.VENDRELAC.EXAMPLE\r\n"
-    "Name Server: NS2.VENDRELAC.EXAMPLE\r\n"
-    "Status: ACTIVE\r\n"
-    "Updated Date: 04-mar-2003\r\n"
     "Creation Date: 12-jan-1999\r\n"
     "Expiration Date: 12-jan-2005\r\n"
     "\r\n"
-    ">>> Last update of whois database: Sun, 9 Mar 2003 10:42:17 EST <<<\r\n";
+    "Registrant:\r\n"
+    "   Vendrelac Logiciels\r\n"
+    "   48, rue du Verger\r\n"
+    "   Saint-Aubrac, Qu\xE9" "bec G9Z 9Z9\r\n"
+    "   CA\r\n"
+    "\r\n"
+    "Administrative Contact:\r\n"
+    "   Support Vendrelac   support@vendrelac.example.com\r\n"
+    "\r\n"
+    "Domain servers in listed order:\r\n"
+    "   NS1.VENDRELAC.EXAMPLE\r\n"
+    "   NS2.VENDRELAC.EXAMPLE\r\n";
 
 int Render(const QString& outDir) {
     QTemporaryDir home;
