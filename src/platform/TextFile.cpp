@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 
+#include "platform/Cp1252.h"
 #include "platform/Exceptions.h"
 #include "platform/FileError.h"
 #include "platform/Path.h"
@@ -78,8 +79,9 @@ bool CloseHandleOf(std::intptr_t handle) {
 
 } // namespace
 
-TextFileReader::TextFileReader(const std::string& path)
-    : path_(path), handle_(OpenForReading(path)), buffer_(kBufferSize) {}
+TextFileReader::TextFileReader(const std::string& path, Encoding encoding)
+    : path_(path), decodeMarked_(encoding == Encoding::UnicodeWhenMarked),
+      handle_(OpenForReading(path)), buffer_(kBufferSize) {}
 
 TextFileReader::~TextFileReader() {
     if (handle_ != kClosed)
@@ -96,9 +98,36 @@ bool TextFileReader::Fill() {
     return end_ > 0;
 }
 
+// Looks at the start of the file once. UTF-8 lines are converted one by one after the split;
+// UTF-16 has to be converted before it, so the whole file is read and converted at once.
+void TextFileReader::DecodeMarkedUnicode() {
+    decodeMarked_ = false;
+    std::string head(buffer_.data(), end_);
+    if (head.rfind("\xEF\xBB\xBF", 0) == 0) {
+        utf8_ = true;
+        pos_ = 3;
+        return;
+    }
+    const bool little = head.rfind("\xFF\xFE", 0) == 0;
+    if (!little && head.rfind("\xFE\xFF", 0) != 0)
+        return;
+    while (Fill())
+        head.append(buffer_.data(), end_);
+    const std::string text = Utf16ToCp1252(head.substr(2), little);
+    buffer_.assign(text.begin(), text.end());
+    pos_ = 0;
+    end_ = buffer_.size();
+    endOfFile_ = true;
+}
+
 bool TextFileReader::AtEnd() {
     if (pos_ == end_ && !Fill())
         return true;
+    if (decodeMarked_) {
+        DecodeMarkedUnicode();
+        if (pos_ == end_ && !Fill())
+            return true;
+    }
     if (buffer_[pos_] == kEndOfFile) {
         endOfFile_ = true;
         pos_ = end_ = 0;
@@ -120,16 +149,19 @@ bool TextFileReader::ReadLine(std::string& line) {
         pos_ += static_cast<std::size_t>(found - begin);
         if (found == stop) {
             if (!Fill())
-                return true;
+                break;
             continue;
         }
-        if (*found == kEndOfFile)
-            return true; // left in place: AtEnd sees it next
-        ++pos_;
-        if ((pos_ < end_ || Fill()) && buffer_[pos_] == '\n')
+        if (*found == kCR) {
             ++pos_;
-        return true;
+            if ((pos_ < end_ || Fill()) && buffer_[pos_] == '\n')
+                ++pos_;
+        } // a 0x1A is left in place: AtEnd sees it next
+        break;
     }
+    if (utf8_)
+        line = Utf8ToCp1252(line);
+    return true;
 }
 
 void TextFileReader::Close() {

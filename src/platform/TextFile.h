@@ -15,8 +15,16 @@ namespace brinmor {
 // without CR counts; the line end at the very end does not open a further, empty line.
 class TextFileReader {
 public:
+    enum class Encoding {
+        // Every byte is a Windows-1252 character, as stored.
+        Ansi,
+        // A file that starts with a UTF-8 or UTF-16 byte-order mark is decoded, and a character
+        // that Windows-1252 lacks becomes '?'; any other file reads as Ansi.
+        UnicodeWhenMarked,
+    };
+
     // Opens for reading; others may read the file meanwhile. A folder fails with code 5.
-    explicit TextFileReader(const std::string& path);
+    explicit TextFileReader(const std::string& path, Encoding encoding = Encoding::Ansi);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;
     TextFileReader& operator=(const TextFileReader&) = delete;
@@ -29,8 +37,11 @@ public:
 private:
     bool Fill();
     bool AtEnd();
+    void DecodeMarkedUnicode();
 
     std::string path_;
+    bool decodeMarked_;
+    bool utf8_ = false;
     std::intptr_t handle_;
     std::vector<char> buffer_;
     std::size_t pos_ = 0;

@@ -1,11 +1,11 @@
-#include <QAction>
-#include <QTimer>
-#include <gtest/gtest.h>
-
 #include "platform/Path.h"
 #include "support/AppWindows.h"
 #include "ui/Unit1.h"
 #include "widgets/ListBox.h"
+
+#include <QAction>
+#include <QTimer>
+#include <gtest/gtest.h>
 
 namespace brinmor {
 namespace {
@@ -37,11 +37,8 @@ TEST(SearchListRemove, RemovesExactlyTheSelectedItemsKeepingTheOrder) {
         Names left;
     };
     const Case cases[] = {
-        {{}, {"a", "b", "c", "d", "e"}},
-        {{1, 2}, {"a", "d", "e"}},
-        {{0, 2, 4}, {"b", "d"}},
-        {{0, 1, 2, 3, 4}, {}},
-        {{4}, {"a", "b", "c", "d"}},
+        {{}, {"a", "b", "c", "d", "e"}}, {{1, 2}, {"a", "d", "e"}},   {{0, 2, 4}, {"b", "d"}},
+        {{0, 1, 2, 3, 4}, {}},           {{4}, {"a", "b", "c", "d"}},
     };
     for (const auto& c : cases) {
         test::AppWindows app;
@@ -75,9 +72,16 @@ TEST(SearchListImport, AppendsEachLineAsTheTextFileRulesReadIt) {
         {"a.fr\nb.fr\n", {"a.fr\nb.fr\n"}},
         {"", {}},
         {"\r\n\r\n\r\n", {"", "", ""}},
-        {"a.fr\r\nb\x1A" "c.fr\r\nd.fr\r\n", {"a.fr", "b"}},
+        {"a.fr\r\nb\x1A"
+         "c.fr\r\nd.fr\r\n",
+         {"a.fr", "b"}},
         {"  a.fr \t\r\n", {"  a.fr \t"}},
         {"\xE9t\xE9.fr\r\n", {"\xE9t\xE9.fr"}},
+        // Unicode text is held as Windows-1252 when the file says what it is.
+        {"\xEF\xBB\xBF\xC3\xA9t\xC3\xA9.fr\r\n\xE4\xB8\xAD.cn\r\n", {"\xE9t\xE9.fr", "?.cn"}},
+        {std::string("\xFF\xFE\xE9\0.\0f\0r\0\r\0\n\0\x2D\x4E", 16), {"\xE9.fr", "?"}},
+        {std::string("\xFE\xFF\0\xE9\0.\0f\0r\0\r\0\n\0b", 16), {"\xE9.fr", "b"}},
+        {"\xC3\xA9.fr\r\n", {"\xC3\xA9.fr"}},
         {"a.fr\r\r\nb.fr", {"a.fr", "", "b.fr"}},
         {"a.fr\r\na.fr\r\n", {"a.fr", "a.fr"}},
     };
@@ -91,7 +95,8 @@ TEST(SearchListImport, AppendsEachLineAsTheTextFileRulesReadIt) {
         expected.insert(expected.end(), c.items.begin(), c.items.end());
         EXPECT_EQ(Items(*app.form1().ListBox1), expected) << testing::PrintToString(c.content);
         ASSERT_EQ(app.dialogs.fileFilters.size(), 1u);
-        EXPECT_EQ(app.dialogs.fileFilters[0], (std::pair<std::string, std::string>{"Text", "*.txt"}));
+        EXPECT_EQ(app.dialogs.fileFilters[0],
+                  (std::pair<std::string, std::string>{"Text", "*.txt"}));
     }
 }
 
