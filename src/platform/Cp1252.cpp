@@ -101,4 +101,30 @@ std::string Utf8ToCp1252(const std::string& text) {
     return out;
 }
 
+std::string Utf16ToCp1252(const std::string& bytes, bool littleEndian) {
+    const auto unit = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char16_t>(littleEndian ? (b << 8) | a : (a << 8) | b);
+    };
+    std::string out;
+    out.reserve(bytes.size() / 2 + 1);
+    std::size_t i = 0;
+    while (i + 1 < bytes.size()) {
+        const char16_t u = unit(i);
+        i += 2;
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < bytes.size()) {
+            const char16_t low = unit(i);
+            if (low >= 0xDC00 && low <= 0xDFFF)
+                i += 2; // a character beyond the BMP: none is in Windows-1252
+            out += '?';
+            continue;
+        }
+        out += static_cast<char>(CodePointToCp1252(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u));
+    }
+    if (i < bytes.size())
+        out += '?';
+    return out;
+}
+
 } // namespace brinmor

@@ -17,4 +17,8 @@ std::string Cp1252ToUtf8(const std::string& text);
 // A character outside Windows-1252, or a malformed UTF-8 sequence, becomes '?'.
 std::string Utf8ToCp1252(const std::string& text);
 
+// UTF-16 bytes (no byte-order mark) in the given byte order. A character outside
+// Windows-1252, a lone surrogate or a dangling last byte becomes '?'.
+std::string Utf16ToCp1252(const std::string& bytes, bool littleEndian);
+
 } // namespace brinmor

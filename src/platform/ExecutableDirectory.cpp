@@ -20,9 +20,18 @@ std::string& Override() {
 
 std::string ExecutablePath() {
 #ifdef _WIN32
-    char buffer[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    return std::string(buffer, length);
+    // The ANSI form, as the program's other Windows calls take. A result that fills the
+    // buffer may be cut short: try again with a larger one.
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        if (length < size || size >= 32768) {
+            buffer.resize(length);
+            return buffer;
+        }
+        buffer.resize(2 * buffer.size());
+    }
 #else
     char buffer[PATH_MAX] = {};
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);

@@ -2,6 +2,10 @@
 
 #include "platform/Cp1252.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace brinmor {
 
 #ifdef _WIN32
@@ -11,12 +15,37 @@ std::string NativePath(const std::string& path) {
 std::string PathFromNative(const std::string& nativePath) {
     return nativePath;
 }
+
+std::filesystem::path FileSystemPath(const std::string& path) {
+    const int size = static_cast<int>(path.size());
+    std::wstring wide(MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.data(), size, wide.data(), static_cast<int>(wide.size()));
+    return wide;
+}
+
+// A character the ANSI code page lacks becomes '?', as the ANSI calls report it.
+std::string PathFromFileSystem(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    const int size = static_cast<int>(wide.size());
+    std::string text(
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
+                        nullptr, nullptr);
+    return text;
+}
 #else
 std::string NativePath(const std::string& path) {
     return Cp1252ToUtf8(path);
 }
 std::string PathFromNative(const std::string& nativePath) {
     return Utf8ToCp1252(nativePath);
+}
+
+std::filesystem::path FileSystemPath(const std::string& path) {
+    return NativePath(path);
+}
+std::string PathFromFileSystem(const std::filesystem::path& path) {
+    return PathFromNative(path);
 }
 #endif
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace brinmor {
@@ -16,5 +17,11 @@ std::string NativePath(const std::string& path);
 
 // The reverse, for names that come back from the operating system.
 std::string PathFromNative(const std::string& nativePath);
+
+// The same path for std::filesystem and the file streams. Use these rather than building a
+// std::filesystem::path from narrow text: MinGW's library reads and writes narrow text as
+// Latin-1 and UTF-8, not as the ANSI code page the Windows calls use.
+std::filesystem::path FileSystemPath(const std::string& path);
+std::string PathFromFileSystem(const std::filesystem::path& path);
 
 } // namespace brinmor

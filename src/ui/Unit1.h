@@ -81,6 +81,17 @@ public:
 
     std::string Recherche_domaine(const std::string& name);
     void Enregistre_resultat(const std::string& fileName, const std::string& answer);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct CaptionTable;
+    void ApplyInitialCaptions();
+    void ApplyCaptions(const CaptionTable& table);
+
+    bool shownOnce_ = false;
 };
 
 // The one main window of the program, created first at start-up.

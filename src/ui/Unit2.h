@@ -56,6 +56,13 @@ public:
     void WriteIniFile();
     void TranslateAnglais();
     void TranslateFrancais();
+
+private:
+    void ApplyCaptions(bool english);
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void SetProxyFieldsEnabled(bool enabled);
 };
 
 // The one proxy dialog of the program.

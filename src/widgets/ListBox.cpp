@@ -9,13 +9,41 @@ namespace brinmor {
 
 namespace {
 
-// Orders items ignoring letter case, as the platform's sorted list box does.
+// The lower-case letter of a Windows-1252 byte.
+unsigned char Folded(unsigned char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return static_cast<unsigned char>(c + 0x20);
+    switch (c) {
+    case 0x8A: // S caron
+    case 0x8C: // OE
+    case 0x8E: // Z caron
+        return static_cast<unsigned char>(c + 0x10);
+    case 0x9F: // Y diaeresis
+        return 0xFF;
+    default:
+        return c;
+    }
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return Folded(static_cast<unsigned char>(x)) < Folded(static_cast<unsigned char>(y));
+    });
+}
+
+// Orders items ignoring letter case, as the platform's sorted list box does. The item keeps
+// its Windows-1252 text so that comparing needs no conversion.
 class CaselessItem : public QListWidgetItem {
 public:
-    using QListWidgetItem::QListWidgetItem;
+    explicit CaselessItem(std::string text)
+        : QListWidgetItem(ToQString(text)), key_(std::move(text)) {}
+    const std::string& Key() const { return key_; }
     bool operator<(const QListWidgetItem& other) const override {
-        return text().compare(other.text(), Qt::CaseInsensitive) < 0;
+        return LessIgnoringCase(key_, static_cast<const CaselessItem&>(other).key_);
     }
+
+private:
+    std::string key_;
 };
 
 } // namespace
@@ -37,12 +65,12 @@ void TListBox::SetSorted(bool sorted) {
 std::string TListBox::Item(int index) const {
     if (index < 0 || index >= count())
         throw EStringListError::IndexOutOfBounds(index);
-    return FromQString(item(index)->text());
+    return static_cast<const CaselessItem*>(item(index))->Key();
 }
 
 void TListBox::Add(const std::string& text) {
     changingItems_ = true;
-    addItem(new CaselessItem(ToQString(text)));
+    addItem(new CaselessItem(text));
     changingItems_ = false;
 }
 
@@ -58,18 +86,11 @@ void TListBox::SetItems(const std::vector<std::string>& texts) {
     changingItems_ = true;
     setSortingEnabled(false);
     clear();
-    std::vector<QString> converted;
-    converted.reserve(texts.size());
-    for (const auto& text : texts)
-        converted.push_back(ToQString(text));
-    if (sorted_) {
-        std::stable_sort(converted.begin(), converted.end(),
-                         [](const QString& a, const QString& b) {
-                             return a.compare(b, Qt::CaseInsensitive) < 0;
-                         });
-    }
-    for (const auto& text : converted)
-        addItem(new CaselessItem(text));
+    std::vector<std::string> ordered = texts;
+    if (sorted_)
+        std::stable_sort(ordered.begin(), ordered.end(), LessIgnoringCase);
+    for (auto& text : ordered)
+        addItem(new CaselessItem(std::move(text)));
     setSortingEnabled(sorted_);
     changingItems_ = false;
 }

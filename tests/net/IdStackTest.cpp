@@ -12,6 +12,10 @@
 #include <optional>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #ifndef _WIN32
 #include "support/FakeServer.h"
 
@@ -386,6 +390,21 @@ TEST(StackLifetimeTest, TheStackLivesFromTheFirstComponentToTheLast) {
     EXPECT_EQ(GStack->StackVersion().Name, "Winsock stack");
     EXPECT_EQ(GStack->StackVersion().Version, 0x0101);
 }
+
+#ifdef _WIN32
+// The real library: loaded by name with the first component, every entry point found in it,
+// unloaded with the last component.
+TEST(WinsockLibraryTest, LoadedByNameWithAll51EntryPointsAndUnloadedWithTheStack) {
+    ASSERT_EQ(GStack, nullptr);
+    {
+        TIdTCPClient client;
+        EXPECT_NE(GetModuleHandleA(WinsockLibraryName), nullptr);
+        for (int i = 0; i < weEntryCount; ++i)
+            EXPECT_TRUE(Winsock().Has(static_cast<TWinsockEntry>(i))) << WinsockEntryNames[i];
+    }
+    EXPECT_EQ(GetModuleHandleA(WinsockLibraryName), nullptr);
+}
+#endif
 
 } // namespace
 } // namespace brinmor

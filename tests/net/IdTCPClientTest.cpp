@@ -6,20 +6,14 @@
 #include "net/IdStack.h"
 #include "net/IdWinsock.h"
 #include "support/FakeServer.h"
+#include "support/TestSocket.h"
+#include "support/Wine.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
-
-#ifndef _WIN32
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
 
 namespace brinmor {
 namespace {
@@ -300,6 +294,8 @@ TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuard) {
     EXPECT_FALSE(client_.Binding().HandleAllocated());
 }
 
+// Linux only: Windows refuses a connect to a full accept queue at once (10061), so there a
+// connect never goes unanswered on loopback.
 #ifndef _WIN32
 // A listening socket whose accept queue is full: further connects get no answer.
 class FullListener {
@@ -393,6 +389,8 @@ TEST_F(ShutDownTest, SendRaises10058AndCloses) {
 }
 
 TEST_F(ClientTest, ResetMidAnswerRaises10054) {
+    if (test::RunningUnderWine())
+        GTEST_SKIP() << "Wine reports a reset that follows data as an orderly close";
     // The query first, so that the reset cannot overtake the connect.
     FakeServer server(FakeScript().ExpectLine().Send("partial").Reset());
     Target(server);
@@ -419,23 +417,21 @@ TEST_F(ClientTest, AnswerPast64MiBHitsTheSizeGuard) {
     EXPECT_EQ(client_.InputBuffer().Size(), 0);
 }
 
-#ifndef _WIN32
 TEST_F(ClientTest, UseNagleOffSwitchesTheDelayOptionOn) {
     FakeServer server(FakeScript().Silent());
     Target(server);
     for (const bool nagle : {true, false}) {
         client_.SetUseNagle(nagle);
         client_.Connect();
-        int value = -1;
+        int value = 0; // Windows writes a single byte for this option
         socklen_t length = sizeof value;
         ASSERT_EQ(::getsockopt(static_cast<int>(client_.Binding().Handle()), IPPROTO_TCP,
-                               TCP_NODELAY, &value, &length),
+                               TCP_NODELAY, reinterpret_cast<char*>(&value), &length),
                   0);
         EXPECT_EQ(value != 0, !nagle);
         client_.Disconnect();
     }
 }
-#endif
 
 TEST_F(ClientTest, NoSocksConnectsDirectlyWhateverTheProxyFields) {
     FakeServer server(FakeScript().Send("direct").Close());

@@ -4,6 +4,7 @@
 #include "net/IdStack.h"
 #include "support/FakeServer.h"
 #include "support/FakeSocksProxy.h"
+#include "support/Wine.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -120,6 +121,8 @@ TEST(QueryDomain, EachQueryHasItsOwnConnection) {
 }
 
 TEST(QueryDomain, ResetAfterPartOfTheAnswerRaisesAndLeavesNoConnection) {
+    if (test::RunningUnderWine())
+        GTEST_SKIP() << "Wine reports a reset that follows data as an orderly close";
     FakeServer server(InTurn({Answering("part of an answer").Reset(), Answering("whole")}));
     Whois whois(server);
     ExpectFailedQuery(whois, 10054);

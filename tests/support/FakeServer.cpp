@@ -1,15 +1,9 @@
 #include "support/FakeServer.h"
 
-#include <arpa/inet.h>
-#include <cerrno>
+#include "support/TestSocket.h"
+
 #include <chrono>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace brinmor::test {
 
@@ -30,13 +24,13 @@ int RemainingMs(Clock::time_point deadline) {
 bool FakeSession::WaitFor(short events, int timeoutMs) {
     if (failed_)
         return false;
-    pollfd polled[2] = {{fd_, events, 0}, {server_.stopPipe_[0], POLLIN, 0}};
+    PollEntry polled[2] = {{fd_, events, 0}, {server_.stopPipe_[0], POLLIN, 0}};
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const int ready = ::poll(polled, 2, RemainingMs(deadline));
+        const int ready = PollSockets(polled, 2, RemainingMs(deadline));
         if (ready > 0 && polled[1].revents == 0 && polled[0].revents != 0)
             return true;
-        if (ready == 0 || ready > 0 || errno != EINTR) {
+        if (ready == 0 || ready > 0 || !RetryLater()) {
             failed_ = true;
             return false;
         }
@@ -101,9 +95,8 @@ bool FakeSession::Send(const std::string& bytes) {
     while (done < bytes.size()) {
         if (!WaitFor(POLLOUT, FakeServer::WaitBoundMs))
             return false;
-        const ssize_t n =
-            ::send(fd_, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        const long n = SendNoWait(fd_, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && RetryLater())
             continue;
         if (n <= 0) {
             failed_ = true;
@@ -115,8 +108,7 @@ bool FakeSession::Send(const std::string& bytes) {
 }
 
 bool FakeSession::SendChunks(const std::string& bytes, std::size_t chunk) {
-    const int on = 1;
-    ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    SetNoDelay(fd_);
     for (std::size_t at = 0; at < bytes.size() && !failed_; at += chunk)
         Send(bytes.substr(at, chunk));
     return !failed_;
@@ -132,18 +124,14 @@ void FakeSession::WaitGate(int gate) {
 }
 
 void FakeSession::Close() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    CloseSocket(fd_);
     fd_ = -1;
     failed_ = true;
 }
 
 void FakeSession::Reset() {
-    if (fd_ >= 0) {
-        const linger abort{1, 0};
-        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
-        ::close(fd_);
-    }
+    if (fd_ >= 0)
+        AbortSocket(fd_);
     fd_ = -1;
     failed_ = true;
 }
@@ -214,9 +202,9 @@ FakeServer::FakeServer(FakeScript script)
     : FakeServer(Handler([script = std::move(script)](FakeSession& s) { script.Run(s); })) {}
 
 FakeServer::FakeServer(Handler handler) : handler_(std::move(handler)) {
-    if (::pipe2(stopPipe_, O_CLOEXEC) != 0)
+    if (!OpenWakePair(stopPipe_))
         throw std::runtime_error("FakeServer: pipe failed");
-    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    listenFd_ = OpenStreamSocket();
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -224,10 +212,9 @@ FakeServer::FakeServer(Handler handler) : handler_(std::move(handler)) {
     if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
         ::listen(listenFd_, 64) != 0 ||
         ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        if (listenFd_ >= 0)
-            ::close(listenFd_);
-        ::close(stopPipe_[0]);
-        ::close(stopPipe_[1]);
+        CloseSocket(listenFd_);
+        CloseSocket(stopPipe_[0]);
+        CloseSocket(stopPipe_[1]);
         throw std::runtime_error("FakeServer: cannot listen on 127.0.0.1");
     }
     port_ = ntohs(address.sin_port);
@@ -240,22 +227,21 @@ FakeServer::~FakeServer() {
         stopping_ = true;
     }
     changed_.notify_all();
-    const char stop = 1;
-    [[maybe_unused]] const ssize_t written = ::write(stopPipe_[1], &stop, 1);
+    Wake(stopPipe_[1]);
     thread_.join();
-    ::close(listenFd_);
-    ::close(stopPipe_[0]);
-    ::close(stopPipe_[1]);
+    CloseSocket(listenFd_);
+    CloseSocket(stopPipe_[0]);
+    CloseSocket(stopPipe_[1]);
 }
 
 void FakeServer::Serve() {
     while (!stopping_) {
-        pollfd polled[2] = {{listenFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-        if (::poll(polled, 2, -1) <= 0)
+        PollEntry polled[2] = {{listenFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        if (PollSockets(polled, 2, -1) <= 0)
             continue;
         if (polled[1].revents != 0)
             break;
-        const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = AcceptSocket(listenFd_);
         if (fd < 0)
             continue;
         int index;
@@ -267,8 +253,7 @@ void FakeServer::Serve() {
         changed_.notify_all();
         FakeSession session(*this, fd, index);
         handler_(session);
-        if (session.fd_ >= 0)
-            ::close(session.fd_);
+        CloseSocket(session.fd_);
         {
             std::lock_guard lock(mutex_);
             ++finished_;

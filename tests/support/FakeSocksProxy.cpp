@@ -1,13 +1,9 @@
 #include "support/FakeSocksProxy.h"
 
-#include <arpa/inet.h>
+#include "support/TestSocket.h"
+
 #include <chrono>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <stdexcept>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace brinmor::test {
 
@@ -18,8 +14,8 @@ constexpr std::size_t kRelaySize = 16384;
 
 // Waits until `fd` is readable; false when the bound passes or `stopFd` fires first.
 bool WaitReadable(int fd, int stopFd) {
-    pollfd fds[2] = {{fd, POLLIN, 0}, {stopFd, POLLIN, 0}};
-    return ::poll(fds, 2, FakeServer::WaitBoundMs) > 0 && fds[1].revents == 0;
+    PollEntry fds[2] = {{fd, POLLIN, 0}, {stopFd, POLLIN, 0}};
+    return PollSockets(fds, 2, FakeServer::WaitBoundMs) > 0 && fds[1].revents == 0;
 }
 
 bool ReceiveExact(int fd, int stopFd, std::string& out, std::size_t count) {
@@ -43,7 +39,7 @@ bool ReceiveCounted(int fd, int stopFd, std::string& out) {
 
 bool SendAll(int fd, const char* data, std::size_t length) {
     while (length > 0) {
-        const ssize_t n = ::send(fd, data, length, MSG_NOSIGNAL);
+        const ssize_t n = ::send(fd, data, length, kSendFlags);
         if (n <= 0)
             return false;
         data += n;
@@ -73,12 +69,11 @@ sockaddr_in Loopback(int port) {
 }
 
 int ConnectLoopback(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int fd = OpenStreamSocket();
     const sockaddr_in address = Loopback(port);
     if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
         return fd;
-    if (fd >= 0)
-        ::close(fd);
+    CloseSocket(fd);
     return -1;
 }
 
@@ -103,9 +98,9 @@ FakeScript& SendIn(FakeScript& script, const std::string& bytes, std::size_t chu
 FakeSocksProxy::FakeSocksProxy(std::map<std::string, int> targets, std::string user,
                                std::string password)
     : targets_(std::move(targets)), user_(std::move(user)), password_(std::move(password)) {
-    if (::pipe2(stopPipe_, O_CLOEXEC) != 0)
+    if (!OpenWakePair(stopPipe_))
         throw std::runtime_error("FakeSocksProxy: pipe failed");
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    listener_ = OpenStreamSocket();
     sockaddr_in address = Loopback(0);
     socklen_t length = sizeof address;
     if (listener_ < 0 ||
@@ -118,23 +113,22 @@ FakeSocksProxy::FakeSocksProxy(std::map<std::string, int> targets, std::string u
 }
 
 FakeSocksProxy::~FakeSocksProxy() {
-    const char stop = 1;
-    [[maybe_unused]] const ssize_t written = ::write(stopPipe_[1], &stop, 1);
+    Wake(stopPipe_[1]);
     thread_.join();
-    ::close(listener_);
-    ::close(stopPipe_[0]);
-    ::close(stopPipe_[1]);
+    CloseSocket(listener_);
+    CloseSocket(stopPipe_[0]);
+    CloseSocket(stopPipe_[1]);
 }
 
 void FakeSocksProxy::Run() {
     for (;;) {
         // No bound here: the destructor is what ends the wait for the next client.
-        pollfd fds[2] = {{listener_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-        if (::poll(fds, 2, -1) <= 0)
+        PollEntry fds[2] = {{listener_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
+        if (PollSockets(fds, 2, -1) <= 0)
             continue;
         if (fds[1].revents != 0)
             return;
-        const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = AcceptSocket(listener_);
         if (fd < 0)
             continue;
         {
@@ -142,7 +136,7 @@ void FakeSocksProxy::Run() {
             ++connections_;
         }
         Serve(fd);
-        ::close(fd);
+        CloseSocket(fd);
     }
 }
 
@@ -209,7 +203,7 @@ void FakeSocksProxy::Serve(int fd) {
     }
     if (Reply(fd, 0, target->second))
         Relay(fd, server);
-    ::close(server);
+    CloseSocket(server);
 }
 
 // Each direction passes its end of data on as a half-close; done when both have ended.
@@ -218,10 +212,10 @@ void FakeSocksProxy::Relay(int client, int server) {
     bool open[2] = {true, true};
     char buffer[kRelaySize];
     while (open[0] || open[1]) {
-        pollfd fds[3] = {{open[0] ? client : -1, POLLIN, 0},
-                         {open[1] ? server : -1, POLLIN, 0},
-                         {stopPipe_[0], POLLIN, 0}};
-        if (::poll(fds, 3, FakeServer::WaitBoundMs) <= 0 || fds[2].revents != 0)
+        PollEntry fds[3] = {{open[0] ? client : -1, POLLIN, 0},
+                            {open[1] ? server : -1, POLLIN, 0},
+                            {stopPipe_[0], POLLIN, 0}};
+        if (PollSockets(fds, 3, FakeServer::WaitBoundMs) <= 0 || fds[2].revents != 0)
             return;
         for (int side = 0; side < 2; ++side) {
             if (!open[side] || fds[side].revents == 0)
@@ -230,7 +224,7 @@ void FakeSocksProxy::Relay(int client, int server) {
             if (n > 0 && SendAll(ends[1 - side], buffer, static_cast<std::size_t>(n)))
                 continue;
             open[side] = false;
-            ::shutdown(ends[1 - side], SHUT_WR);
+            ::shutdown(ends[1 - side], kShutWrite);
         }
     }
 }

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path Child(const fs::path& root, const std::string& name) {
-    return root / fs::path(NativePath(name));
+    return root / FileSystemPath(name);
 }
 
 } // namespace
@@ -30,7 +30,7 @@ TempDir::TempDir() {
         const fs::path candidate = fs::temp_directory_path() / name.str();
         if (fs::create_directory(candidate)) {
             native_ = candidate;
-            path_ = PathFromNative(candidate.string()) + PathDelim;
+            path_ = PathFromFileSystem(candidate) + PathDelim;
             return;
         }
     }

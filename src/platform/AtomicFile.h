@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Exceptions.h"
+
+#include <string>
+
+namespace brinmor {
+
+// A failed file-system call: the operating system's own error code (errno on POSIX, the
+// Windows error code on Windows) and a short text naming the step that failed.
+class EOSError : public Exception {
+public:
+    EOSError(int errorCode, const std::string& message)
+        : Exception(message), errorCode_(errorCode) {}
+    int ErrorCode() const noexcept { return errorCode_; }
+
+private:
+    int errorCode_;
+};
+
+// Permissions of a file that does not exist yet; an existing file keeps its own.
+enum class FileMode {
+    Default,   // as the process's umask allows
+    OwnerOnly, // POSIX: read and write for the owner only (files holding secrets)
+};
+
+// Replaces the whole content of the file at path (Windows-1252 text), creating it if needed.
+// The bytes go to a temporary file in the same folder, flushed to disk, which is then renamed
+// over the target, so a crash or a full disk never leaves a truncated file. On failure the
+// target is as it was, no temporary is left behind, and EOSError is raised. A symbolic link
+// is followed: the file it points to is replaced.
+void ReplaceFileContents(const std::string& path, const std::string& bytes,
+                         FileMode mode = FileMode::Default);
+
+} // namespace brinmor

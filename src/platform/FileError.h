@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace brinmor {
+
+// The Windows error code for an operating-system error met while working on `path` (Windows-1252
+// text). On Windows the code is already one; on POSIX errno is mapped, and a missing entry
+// reads as "path not found" (3) when its folder is missing too, as Windows reports it.
+int WindowsFileErrorCode(int osError, const std::string& path);
+
+// The Windows code for the calling thread's last operating-system error (errno, or
+// GetLastError on Windows) met while working on `path`.
+int LastFileErrorCode(const std::string& path);
+
+// Raises EInOutError for the calling thread's last operating-system error (errno, or
+// GetLastError on Windows) met while working on `path`.
+[[noreturn]] void RaiseLastFileError(const std::string& path);
+
+} // namespace brinmor

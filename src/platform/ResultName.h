@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace brinmor {
+
+// Refuses a result file name that would write outside its folder or that Windows would refuse,
+// before anything is created, so result folders stay portable:
+// - "/" or "\": EInOutError 3 ("Nom de fichier incorrect");
+// - < > : " | ? * or a control character: EInOutError 123;
+// - on Windows, a device name (see IsWindowsDeviceName): EInOutError 123.
+void CheckResultFileName(const std::string& fileName);
+
+// True when Windows would open a device for this file name: CON, PRN, AUX, NUL, COM1 to COM9 or
+// LPT1 to LPT9 before the first dot, in any letter case.
+bool IsWindowsDeviceName(const std::string& fileName);
+
+} // namespace brinmor

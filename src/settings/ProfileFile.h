@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace brinmor {
+
+// The profile (INI) file functions, with the behaviour of the Windows ones the program was
+// built on. Texts and paths are Windows-1252.
+
+// The longest value that comes back; longer ones are cut.
+inline constexpr std::size_t MaxProfileValue = 2047;
+
+// The value of key in section, or the default (without its trailing spaces) when the file,
+// the section or the key is missing. Names match ignoring letter case; blanks around the
+// value and one pair of enclosing quotes are removed.
+std::string ReadProfileString(const std::string& section, const std::string& key,
+                              const std::string& defaultValue, const std::string& path);
+
+// Sets key in section to value: in place when the key exists, else at the end of the
+// section's keys, else in a new section at the end, creating the file if needed. Every other
+// line stays byte for byte. The file is replaced atomically; a new one is readable by its
+// owner only; a write that changes nothing leaves the file alone. False when the file could
+// not be read or written; nothing is raised.
+bool WriteProfileString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::string& path);
+
+} // namespace brinmor

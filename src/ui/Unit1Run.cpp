@@ -1,0 +1,101 @@
+// The lookup run: every name of the search list, asked of the first whois server and, on a
+// "Whois Server: " referral, of the server it names; each answer goes to the result store.
+#include "net/IdWhois.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/WhoisFirstServer.h"
+#include "widgets/Dialogs.h"
+#include "widgets/ListBox.h"
+#include "widgets/QtText.h"
+#include "widgets/SpinEdit.h"
+#include "widgets/StatusBar.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace brinmor {
+
+namespace {
+
+constexpr std::string_view kReferralMarker = "Whois Server: ";
+
+// Every LF becomes CR LF, a LF after a CR too; a lone CR stays.
+std::string Normalise(const std::string& answer) {
+    std::string text;
+    text.reserve(answer.size() + answer.size() / 16);
+    for (char c : answer) {
+        if (c == '\n')
+            text += '\r';
+        text += c;
+    }
+    return text;
+}
+
+} // namespace
+
+WhoisFirstServer& FirstWhoisServer() {
+    static WhoisFirstServer server{kDefaultWhoisHost, kWhoisPort};
+    return server;
+}
+
+void TForm1::Button1Click() {
+    Form2->ReadIniFile();
+    TSocksInfo& socks = IdWhois1->SocksInfo();
+    if (Form2->RadioButton_non->isChecked()) {
+        socks.Host.clear();
+        socks.Port = 0;
+        socks.UserID.clear();
+        socks.Password.clear();
+        socks.Version = svNoSocks;
+    } else {
+        socks.Host = FromQString(Form2->Edit_Adresse->text());
+        socks.Port = Form2->Edit_Port->Value();
+        socks.UserID = FromQString(Form2->Edit_login->text());
+        socks.Password = FromQString(Form2->Edit_password->text());
+        socks.Version = svSocks5;
+        // The login the user typed is meant to be used.
+        socks.Authentication = socks.UserID.empty() ? saNoAuthentication : saUsernamePassword;
+    }
+
+    const int count = ListBox1->Count();
+    for (int i = 0; i < count; ++i) {
+        // The run takes no input, but it paints its progress at once.
+        StatusBar1->SetSimpleText("Recherche de " + ListBox1->Item(i) + " en cours");
+        StatusBar1->repaint();
+        const std::string answer = Recherche_domaine(ListBox1->Item(i));
+        Enregistre_resultat(ListBox1->Item(i) + ".dns", answer);
+        Affiche_rechercher_termine();
+        ListBox2->doItemsLayout();
+        ListBox2->repaint();
+        StatusBar1->SetSimpleText("Recherche de " + ListBox1->Item(i) + " termin\xE9");
+        StatusBar1->repaint();
+    }
+    ListBox1->clear();
+}
+
+std::string TForm1::Recherche_domaine(const std::string& name) {
+    std::string first;
+    try {
+        IdWhois1->SetHost(FirstWhoisServer().host);
+        IdWhois1->SetPort(FirstWhoisServer().port);
+        first = Normalise(IdWhois1->QueryDomain(name));
+    } catch (...) {
+        // Closing the box activates the main window again (widgets/OwnWindows.h).
+        AppDialogs().ShowMessage("Connexion impossible");
+        return {};
+    }
+
+    const auto marker = first.find(kReferralMarker);
+    if (marker == std::string::npos)
+        return first;
+    const auto start = marker + kReferralMarker.size();
+    const auto lineEnd = first.find('\r', marker);
+    const std::string server =
+        first.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
+
+    // One step only, and its errors end the run.
+    IdWhois1->SetHost(server);
+    return Normalise(IdWhois1->QueryDomain(name));
+}
+
+} // namespace brinmor

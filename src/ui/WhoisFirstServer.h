@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace brinmor {
+
+// Where every lookup starts: the first whois server and the whois port. The program keeps the
+// registry's central service on port 43; tests point it at a loopback server.
+struct WhoisFirstServer {
+    std::string host;
+    std::int32_t port;
+};
+
+WhoisFirstServer& FirstWhoisServer();
+
+} // namespace brinmor

@@ -1,0 +1,124 @@
+#include "platform/TextFile.h"
+
+#include "platform/Exceptions.h"
+#include "platform/FileError.h"
+#include "support/TempDir.h"
+
+#include <cerrno>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace brinmor {
+namespace {
+
+using test::TempDir;
+
+std::vector<std::string> ReadAll(const std::string& path) {
+    TextFileReader reader(path);
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.ReadLine(line))
+        lines.push_back(line);
+    reader.Close();
+    return lines;
+}
+
+int CodeOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EInOutError& e) {
+        return e.ErrorCode();
+    }
+    return 0;
+}
+
+TEST(TextFileReader, FollowsTheLineRules) {
+    using Lines = std::vector<std::string>;
+    const std::pair<std::string, Lines> cases[] = {
+        {"", {}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\nb\r\n", {"a\nb"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"\r\n", {""}},
+        {"a\r\n\r\n", {"a", ""}},
+        {"a\n\r\n\n", {"a\n", "\n"}},
+        {"ab\x1A"
+         "cd\r\n",
+         {"ab"}},
+        {"a\r\n\x1A"
+         "b\r\n",
+         {"a"}},
+        {"\x1A"
+         "a",
+         {}},
+        {std::string("a\0b\r\n", 5), {std::string("a\0b", 3)}},
+    };
+    TempDir dir;
+    for (const auto& [bytes, expected] : cases) {
+        dir.Write("f.txt", bytes);
+        EXPECT_EQ(ReadAll(dir.Path() + "f.txt"), expected) << testing::PrintToString(bytes);
+    }
+}
+
+TEST(TextFileReader, LinesCrossBufferEdges) {
+    // A CR at the end of one buffer with its LF at the start of the next, and a line longer
+    // than a buffer.
+    const std::size_t buffer = 64 * 1024;
+    const std::string first(buffer - 1, 'x');
+    const std::string longLine(3 * buffer + 17, 'y');
+    TempDir dir;
+    dir.Write("f.txt", first + "\r\n" + longLine + "\r\nz");
+    EXPECT_EQ(ReadAll(dir.Path() + "f.txt"), (std::vector<std::string>{first, longLine, "z"}));
+}
+
+TEST(TextFileReader, OpenFailuresCarryWindowsCodes) {
+    TempDir dir;
+    dir.MakeDir("sub.dns");
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "missing.txt"); }), 2);
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "nofolder/x.txt"); }), 3);
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "sub.dns"); }), 5);
+}
+
+// Windows refuses a wildcard in a file name (123, invalid name); elsewhere it is just a name
+// that is not there.
+TEST(TextFileReader, NameWithAWildcardFailsAsTheSystemSays) {
+    TempDir dir;
+#ifdef _WIN32
+    const int expected = 123;
+#else
+    const int expected = 2;
+#endif
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "a?b.txt"); }), expected);
+}
+
+TEST(RemoveFile, RemovesFilesOnly) {
+    TempDir dir;
+    dir.Write("a.dns", "x");
+    dir.MakeDir("sub.dns");
+    EXPECT_TRUE(RemoveFile(dir.Path() + "a.dns"));
+    EXPECT_FALSE(dir.Exists("a.dns"));
+    EXPECT_FALSE(RemoveFile(dir.Path() + "a.dns"));
+    EXPECT_FALSE(RemoveFile(dir.Path() + "sub.dns"));
+    EXPECT_TRUE(dir.Exists("sub.dns"));
+}
+
+#ifndef _WIN32
+
+TEST(FileError, MapsErrnoToWindowsCodes) {
+    TempDir dir;
+    const std::pair<int, int> cases[] = {
+        {ENOTDIR, 3},  {EMFILE, 4},         {ENFILE, 4}, {EACCES, 5},
+        {EPERM, 5},    {EROFS, 5},          {EISDIR, 5}, {ENOSPC, 112},
+        {EDQUOT, 112}, {ENAMETOOLONG, 206}, {EIO, 1117}, {EEXIST, EEXIST},
+    };
+    for (const auto& [error, code] : cases)
+        EXPECT_EQ(WindowsFileErrorCode(error, dir.Path() + "f"), code) << error;
+    EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.Path() + "f"), 2);
+    EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.Path() + "missing/f"), 3);
+}
+
+#endif
+
+} // namespace
+} // namespace brinmor

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "support/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+namespace brinmor {
+class TForm1;
+class TForm2;
+class TForm6;
+} // namespace brinmor
+
+namespace brinmor::test {
+
+// The program's three windows, created as start-up creates them, in a temporary executable
+// directory that holds result/ and, when a test writes one, config.ini. Modal dialogs are
+// answered by `dialogs`. Form1, Form6 and Form2 point at these windows for the object's life.
+class AppWindows {
+public:
+    explicit AppWindows(bool withResultDirectory = true);
+    ~AppWindows();
+    AppWindows(const AppWindows&) = delete;
+    AppWindows& operator=(const AppWindows&) = delete;
+
+    void WriteConfig(const std::string& ini) const;
+
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    TForm1& form1() const { return *form1_; }
+    TForm2& form2() const { return *form2_; }
+    TForm6& form6() const { return *form6_; }
+
+private:
+    ExecutableDirectoryScope exeDir_{dir};
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TForm6> form6_;
+    std::unique_ptr<TForm2> form2_;
+};
+
+} // namespace brinmor::test

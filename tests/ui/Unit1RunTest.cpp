@@ -1,0 +1,281 @@
+#include "net/IdResourceStrings.h"
+#include "net/IdWhois.h"
+#include "support/AppWindows.h"
+#include "support/FakeServer.h"
+#include "support/FakeSocksProxy.h"
+#include "ui/StoreTestSupport.h"
+#include "ui/Unit1.h"
+#include "ui/WhoisFirstServer.h"
+#include "widgets/ErrorBox.h"
+#include "widgets/ListBox.h"
+#include "widgets/StatusBar.h"
+
+#include <QRadioButton>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace brinmor {
+namespace {
+
+using test::FakeScript;
+using test::FakeServer;
+using test::FakeSession;
+using test::FakeSocksProxy;
+using test::Items;
+using Names = std::vector<std::string>;
+
+constexpr const char* kRegistrar = "whois.registrar.test";
+
+// A whois server that answers connection i with answers[i] (the last one for later ones).
+FakeServer::Handler Answers(Names answers) {
+    return [answers = std::move(answers)](FakeSession& s) {
+        s.ReceiveLine();
+        s.Send(answers[std::min<std::size_t>(static_cast<std::size_t>(s.Index()),
+                                             answers.size() - 1)]);
+        s.Close();
+    };
+}
+
+// Puts the first server back after a test moved it.
+class RunTest : public testing::Test {
+protected:
+    void TearDown() override { FirstWhoisServer() = saved_; }
+
+    // The run starts at a loopback server, with no proxy.
+    static void DirectTo(const FakeServer& server) {
+        FirstWhoisServer() = {"127.0.0.1", server.Port()};
+    }
+
+    static void ProxyConfig(test::AppWindows& app, const FakeSocksProxy& proxy,
+                            const std::string& login = "", const std::string& password = "") {
+        app.WriteConfig(
+            "[proxy]\r\nuseit=oui\r\nadresse=127.0.0.1\r\nport=" + std::to_string(proxy.Port()) +
+            "\r\nlogin=" + login + "\r\npassword=" + password + "\r\n");
+    }
+
+    static void Run(test::AppWindows& app, const Names& names) {
+        app.form1().ListBox1->SetItems(names);
+        RunCommand([&] { app.form1().Button1Click(); });
+    }
+
+    static std::string Stored(const test::AppWindows& app, const std::string& name) {
+        const std::string file = app.dir.Read("result/" + name + ".dns");
+        return file.substr(test::FirstLine(file).size());
+    }
+
+    static std::string Status(test::AppWindows& app) {
+        return app.form1().StatusBar1->SimpleText();
+    }
+
+private:
+    WhoisFirstServer saved_ = FirstWhoisServer();
+};
+
+// The fixed first server and the registrar's server, reached by name through the proxy.
+struct TwoServers {
+    explicit TwoServers(Names first, Names second = {"registrar answer\n"})
+        : central(Answers(std::move(first))), registrar(Answers(std::move(second))),
+          proxy({{kDefaultWhoisHost, central.Port()}, {kRegistrar, registrar.Port()}}) {}
+    FakeServer central;
+    FakeServer registrar;
+    FakeSocksProxy proxy;
+};
+
+TEST_F(RunTest, FollowsTheReferralAndStoresOnlyTheSecondAnswer) {
+    TwoServers s({"Domain: a.com\nWhois Server: whois.registrar.test\nmore\n"},
+                 {"Registrant:\nBob\n"});
+    test::AppWindows app;
+    ProxyConfig(app, s.proxy);
+    Run(app, {"a.com"});
+    EXPECT_EQ(app.dialogs.errors, Names{});
+    EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\nRegistrant:\r\nBob\r\n\r\n");
+    EXPECT_EQ(s.proxy.Targets(), (Names{"whois.verisign-grs.com:43", "whois.registrar.test:43"}));
+    EXPECT_EQ(s.central.Received(0), "a.com\r\n");
+    EXPECT_EQ(s.registrar.Received(0), "a.com\r\n");
+    EXPECT_EQ(Items(*app.form1().ListBox1), Names{});
+    EXPECT_EQ(Items(*app.form1().ListBox2), Names{"a.com"});
+    EXPECT_EQ(Status(app), "Recherche de a.com termin\xE9");
+}
+
+TEST_F(RunTest, OnlyTheExactMarkerIsAReferral) {
+    for (const char* answer :
+         {"whois server: whois.registrar.test\n", "Whois Server:\twhois.registrar.test\n",
+          "Whois Server:whois.registrar.test\n", "WhoisServer: whois.registrar.test\n",
+          "Whois  Server: whois.registrar.test\n"}) {
+        TwoServers s({answer});
+        test::AppWindows app;
+        ProxyConfig(app, s.proxy);
+        Run(app, {"a.com"});
+        EXPECT_EQ(s.proxy.Connections(), 1u) << answer;
+        const std::string line(answer, std::strlen(answer) - 1);
+        EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\n" + line + "\r\n\r\n") << answer;
+    }
+}
+
+TEST_F(RunTest, TheServerNameRunsToTheFirstCrOrTheEnd) {
+    const std::pair<std::string, std::string> cases[] = {
+        // A marker on a last line without LF: the name runs to the end.
+        {"x\nWhois Server: whois.registrar.test", "whois.registrar.test:43"},
+        // Only the first marker counts.
+        {"Whois Server: whois.registrar.test\nWhois Server: other.test\n",
+         "whois.registrar.test:43"},
+        // A referral to the first server itself is followed all the same.
+        {"Whois Server: whois.verisign-grs.com\n", "whois.verisign-grs.com:43"},
+    };
+    for (const auto& [first, target] : cases) {
+        TwoServers s({first, "central again\n"});
+        test::AppWindows app;
+        ProxyConfig(app, s.proxy);
+        Run(app, {"a.com"});
+        ASSERT_EQ(s.proxy.Targets().size(), 2u) << first;
+        EXPECT_EQ(s.proxy.Targets()[1], target);
+        const std::string second =
+            target == "whois.registrar.test:43" ? "registrar answer\r\n" : "central again\r\n";
+        EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\n" + second + "\r\n");
+    }
+}
+
+TEST_F(RunTest, FollowsOneReferralStepOnly) {
+    TwoServers s({"Whois Server: whois.registrar.test\n"},
+                 {"Whois Server: whois.verisign-grs.com\n"});
+    test::AppWindows app;
+    ProxyConfig(app, s.proxy);
+    Run(app, {"a.com"});
+    EXPECT_EQ(s.proxy.Connections(), 2u);
+    EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\nWhois Server: whois.verisign-grs.com\r\n\r\n");
+}
+
+TEST_F(RunTest, NormalisesLineEndsBeforeStoring) {
+    FakeServer server(Answers({"a\nb\r\nc\rd\n\n"}));
+    DirectTo(server);
+    test::AppWindows app;
+    Run(app, {"n"});
+    EXPECT_EQ(Stored(app, "n"), "\r\n\r\na\r\nb\r\r\nc\rd\r\n\r\n\r\n");
+}
+
+TEST_F(RunTest, AFailedFirstQueryStoresAnEmptyAnswerAndGoesOn) {
+    FakeServer server([](FakeSession& s) {
+        if (s.Index() == 0) {
+            s.Reset();
+            return;
+        }
+        Answers({"fine\n"})(s);
+    });
+    DirectTo(server);
+    test::AppWindows app;
+    Run(app, {"bad.com", "good.com"});
+    EXPECT_EQ(app.dialogs.messages, Names{"Connexion impossible"});
+    EXPECT_TRUE(app.dialogs.errors.empty());
+    EXPECT_EQ(Stored(app, "bad.com"), "\r\n\r\n\r\n");
+    EXPECT_EQ(Stored(app, "good.com"), "\r\n\r\nfine\r\n\r\n");
+    EXPECT_EQ(Items(*app.form1().ListBox2), (Names{"bad.com", "good.com"}));
+    EXPECT_EQ(Items(*app.form1().ListBox1), Names{});
+}
+
+TEST_F(RunTest, AFailedReferralEndsTheRunAndKeepsTheEarlierResult) {
+    TwoServers s({"plain answer\n", "Whois Server: whois.unknown.test\n"});
+    test::AppWindows app;
+    ProxyConfig(app, s.proxy);
+    app.dir.Write("result/bad.com.dns", "earlier");
+    Run(app, {"ok.com", "bad.com", "never.com"});
+    EXPECT_EQ(app.dialogs.errors, Names{RSSocksServerHostUnreachableError});
+    EXPECT_EQ(app.dir.Read("result/bad.com.dns"), "earlier");
+    EXPECT_FALSE(app.dir.Exists("result/never.com.dns"));
+    EXPECT_TRUE(app.dir.Exists("result/ok.com.dns"));
+    EXPECT_EQ(Items(*app.form1().ListBox1), (Names{"ok.com", "bad.com", "never.com"}));
+    EXPECT_EQ(Status(app), "Recherche de bad.com en cours");
+}
+
+TEST_F(RunTest, AMarkerFollowedByCrGivesAnEmptyHostWhoseFailureEndsTheRun) {
+    TwoServers s({"Whois Server: \r\nrest\n"});
+    test::AppWindows app;
+    ProxyConfig(app, s.proxy);
+    Run(app, {"a.com"});
+    EXPECT_EQ(app.dialogs.errors.size(), 1u);
+    EXPECT_TRUE(app.dialogs.messages.empty());
+    EXPECT_FALSE(app.dir.Exists("result/a.com.dns"));
+    EXPECT_EQ(Items(*app.form1().ListBox1), Names{"a.com"});
+}
+
+TEST_F(RunTest, AMissingResultFolderEndsTheRun) {
+    FakeServer server(Answers({"x\n"}));
+    DirectTo(server);
+    test::AppWindows app(false);
+    Run(app, {"a.com", "b.com"});
+    EXPECT_EQ(app.dialogs.errors, Names{"Nom de fichier incorrect."});
+    EXPECT_EQ(server.Connections(), 1);
+    EXPECT_EQ(Items(*app.form1().ListBox1), (Names{"a.com", "b.com"}));
+}
+
+TEST_F(RunTest, ABadSavedPortStopsTheRunBeforeItStarts) {
+    FakeServer server(Answers({"x\n"}));
+    DirectTo(server);
+    test::AppWindows app;
+    app.form1().StatusBar1->SetSimpleText("before");
+    app.WriteConfig("[proxy]\r\nuseit=oui\r\nport=abc\r\n");
+    Run(app, {"a.com"});
+    EXPECT_EQ(app.dialogs.errors, Names{"'abc' n'est pas une valeur enti\xE8re correcte."});
+    EXPECT_EQ(server.Connections(), 0);
+    EXPECT_EQ(app.form1().IdWhois1->SocksInfo().Version, svSocks5);
+    EXPECT_EQ(Items(*app.form1().ListBox1), Names{"a.com"});
+    EXPECT_EQ(Status(app), "before");
+}
+
+TEST_F(RunTest, AnEmptyListMakesNoQueryButFillsTheProxySettings) {
+    FakeServer server(Answers({"x\n"}));
+    DirectTo(server);
+    test::AppWindows app;
+    app.form1().StatusBar1->SetSimpleText("before");
+    app.WriteConfig("[proxy]\r\nuseit=oui\r\nadresse=proxy.invalid\r\nport=1080\r\n"
+                    "login=me\r\npassword=secret\r\n");
+    Run(app, {});
+    const TSocksInfo& socks = app.form1().IdWhois1->SocksInfo();
+    EXPECT_EQ(socks.Version, svSocks5);
+    EXPECT_EQ(socks.Host, "proxy.invalid");
+    EXPECT_EQ(socks.Port, 1080);
+    EXPECT_EQ(socks.UserID, "me");
+    EXPECT_EQ(socks.Password, "secret");
+    EXPECT_EQ(socks.Authentication, saUsernamePassword);
+    EXPECT_EQ(server.Connections(), 0);
+    EXPECT_TRUE(app.dialogs.messages.empty());
+    EXPECT_TRUE(app.dialogs.errors.empty());
+    EXPECT_EQ(Status(app), "before");
+}
+
+TEST_F(RunTest, TheSameNameTwiceOverwritesItsResult) {
+    FakeServer server(Answers({"first\n", "second\n"}));
+    DirectTo(server);
+    test::AppWindows app;
+    Run(app, {"a.com", "a.com"});
+    EXPECT_EQ(server.Connections(), 2);
+    EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\nsecond\r\n\r\n");
+    EXPECT_EQ(Items(*app.form1().ListBox2), Names{"a.com"});
+}
+
+TEST_F(RunTest, ProxyOffThenOnGoesThroughTheProxy) {
+    FakeServer server(Answers({"direct\n", "proxied\n"}));
+    DirectTo(server);
+    FakeSocksProxy proxy({{"127.0.0.1", server.Port()}});
+    test::AppWindows app;
+    app.WriteConfig("[proxy]\r\nuseit=non\r\n");
+    Run(app, {"a.com"});
+    EXPECT_EQ(app.form1().IdWhois1->SocksInfo().Version, svNoSocks);
+    EXPECT_EQ(proxy.Connections(), 0u);
+    ProxyConfig(app, proxy);
+    Run(app, {"a.com"});
+    EXPECT_EQ(proxy.Connections(), 1u);
+    EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\nproxied\r\n\r\n");
+}
+
+TEST_F(RunTest, AProxyLoginIsOfferedAndUsed) {
+    FakeServer central(Answers({"authenticated\n"}));
+    FakeSocksProxy proxy({{kDefaultWhoisHost, central.Port()}}, "me", "secret");
+    test::AppWindows app;
+    ProxyConfig(app, proxy, "me", "secret");
+    Run(app, {"a.com"});
+    EXPECT_TRUE(app.dialogs.messages.empty());
+    EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\nauthenticated\r\n\r\n");
+}
+
+} // namespace
+} // namespace brinmor

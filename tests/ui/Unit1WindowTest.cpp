@@ -1,0 +1,203 @@
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "platform/Path.h"
+#include "support/AppWindows.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit6.h"
+#include "widgets/ListBox.h"
+#include "widgets/QtText.h"
+
+namespace brinmor {
+namespace {
+
+std::string Text(const QAction* item) { return FromQString(item->text()); }
+std::string Text(const QMenu* menu) { return FromQString(menu->title()); }
+std::string Text(const QLabel* label) { return FromQString(label->text()); }
+std::string Text(const QPushButton* button) { return FromQString(button->text()); }
+
+std::vector<std::string> Items(const TListBox& list) {
+    std::vector<std::string> items;
+    for (int i = 0; i < list.Count(); ++i)
+        items.push_back(list.Item(i));
+    return items;
+}
+
+// Every caption of the main window, in table order.
+std::vector<std::string> Captions(const TForm1& f) {
+    return {Text(f.Fichier1),      Text(f.Importer1),     Text(f.Importer2),   Text(f.Viderlaliste1),
+            Text(f.Viderlaliste2), Text(f.Ajouter1),      Text(f.Ajouter2),    Text(f.Supprimer1),
+            Text(f.Supprimer2),    Text(f.Supprimer3),    Text(f.Label1),      Text(f.Label2),
+            Text(f.Label3),        Text(f.Button1),       Text(f.Quitter1),    Text(f.Configuration2),
+            Text(f.Paramtreduproxy1), Text(f.Help1),      Text(f.About1)};
+}
+
+const std::vector<std::string> kInitial = {
+    "Nom de domaine", "Importer", "Importer liste", "Vider la liste", "Vider la liste de recherche",
+    "Ajouter", "Ajouter", "Supprimer", "Supprimer", "Supprimer",
+    "Liste de recherche des noms de domaines", "R\xE9sultat",
+    "Liste des noms de domaines d\xE9j\xE0 recherch\xE9", "Lancer le whois", "Quitter",
+    "Configuration", "Param\xE8tre du proxy", "Help", "About"};
+
+const std::vector<std::string> kFrench = {
+    "Nom de domaine", "Importer une liste", "Importer une liste", "Vider la liste", "Vider la liste",
+    "Ajouter un nom \xE0 la liste", "Ajouter un nom \xE0 la liste", "Supprimer un nom de la liste",
+    "Supprimer un nom de la liste", "Supprimer un nom de la liste",
+    "Liste de noms de domaine \xE0 chercher", "R\xE9sultat", "Noms de domaine trouv\xE9s",
+    "Lancer le whois", "Quitter", "Configuration", "Param\xE8tres du proxy", "Aide", "A Propos"};
+
+const std::vector<std::string> kEnglish = {
+    "Domain name", "Import list", "Import list", "Clear list", "Clear list", "Add name to list",
+    "Add name to list", "Remove name to list", "Remove name to list", "Remove name to list",
+    "Domain name search list", "Result", "Domain name find", "Start whois", "Quit",
+    "Configuration", "Proxy param.", "Help", "About"};
+
+// Closes the next modal window that opens, after running `meanwhile`.
+void CloseNextModal(QDialog& window, std::function<void()> meanwhile = {}) {
+    QTimer::singleShot(0, &window, [&window, meanwhile] {
+        if (meanwhile)
+            meanwhile();
+        window.reject();
+    });
+}
+
+TEST(MainWindowCaptions, OnlyTheExactCodeEnGivesEnglishForBothWindows) {
+    struct Case {
+        const char* config;
+        bool english;
+    };
+    const Case cases[] = {
+        {"[language]\r\ncode=en\r\n", true},
+        {"[language]\r\ncode=fr\r\n", false},
+        {"[language]\r\ncode=EN\r\n", false},
+        {"[language]\r\ncode=En\r\n", false},
+        {"[language]\r\ncode=english\r\n", false},
+        {"[language]\r\ncode=\r\n", false},
+        {"[language]\r\n", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        test::AppWindows app;
+        app.WriteConfig(c.config);
+        app.form1().FormActivate();
+        EXPECT_EQ(Captions(app.form1()), c.english ? kEnglish : kFrench) << c.config;
+        EXPECT_EQ(Text(app.form2().Label1), c.english ? "Use proxy" : "Utiliser un proxy") << c.config;
+        EXPECT_EQ(FromQString(app.form1().windowTitle()), "Brinmor v2.0");
+    }
+}
+
+TEST(MainWindowCaptions, InitialCaptionsStayWhenTheFirstActivationFails) {
+    test::AppWindows app;
+    app.WriteConfig("[proxy]\r\nport=abc\r\n[language]\r\ncode=en\r\n");
+    EXPECT_EQ(Captions(app.form1()), kInitial);
+    app.form1().show();
+    ASSERT_EQ(app.dialogs.errors.size(), 1u);
+    EXPECT_EQ(app.dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte.");
+    EXPECT_EQ(Captions(app.form1()), kInitial);
+    EXPECT_EQ(FromQString(app.form1().windowTitle()), "Brinmor v2.0");
+}
+
+TEST(MainWindowActivation, ClosingTheProxyDialogOrTheAboutWindowAppliesTheFileAnew) {
+    test::AppWindows app;
+    app.form1().show();
+    EXPECT_EQ(Captions(app.form1()), kFrench);
+
+    CloseNextModal(app.form2(), [&] { app.WriteConfig("[language]\r\ncode=en\r\n"); });
+    app.form1().Paramtreduproxy1->trigger();
+    EXPECT_EQ(Captions(app.form1()), kEnglish);
+
+    CloseNextModal(app.form6(), [&] { app.WriteConfig("[language]\r\ncode=fr\r\n"); });
+    app.form1().About1->trigger();
+    EXPECT_EQ(Captions(app.form1()), kFrench);
+    EXPECT_TRUE(app.dialogs.errors.empty());
+}
+
+TEST(MainWindowActivation, TheNamePromptCountsTheFileOpenDialogDoesNot) {
+    test::AppWindows app;
+    app.form1().show();
+    app.WriteConfig("[language]\r\ncode=en\r\n");
+    app.dialogs.fileAnswers.push_back(std::nullopt);
+    app.form1().Importer2->trigger();
+    EXPECT_EQ(Captions(app.form1()), kFrench);
+    app.dialogs.inputAnswers.push_back(std::nullopt);
+    app.form1().Ajouter2->trigger();
+    EXPECT_EQ(Captions(app.form1()), kEnglish);
+}
+
+TEST(MainWindowStoredNames, FirstDisplayListsStoredNamesIgnoringCase) {
+    {
+        test::AppWindows empty;
+        EXPECT_EQ(empty.form1().ListBox2->Count(), 0);
+    }
+    test::AppWindows app;
+    for (const char* name : {"zeta.fr.dns", "Alpha.com.dns", "beta.net.dns", "notes.txt"})
+        app.dir.Write(std::string("result") + PathDelim + name, "x");
+    app.form1().FormCreate();
+    EXPECT_EQ(Items(*app.form1().ListBox2),
+              (std::vector<std::string>{"Alpha.com", "beta.net", "zeta.fr"}));
+}
+
+TEST(MainWindowMenus, EveryItemReachesItsHandler) {
+    test::AppWindows app;
+    TForm1& f = app.form1();
+    app.dialogs.inputAnswers = {"a.fr", "b.fr"};
+    f.Ajouter1->trigger();
+    f.Ajouter2->trigger();
+    EXPECT_EQ(Items(*f.ListBox1), (std::vector<std::string>{"a.fr", "b.fr"}));
+    f.ListBox1->item(0)->setSelected(true);
+    f.Supprimer1->trigger();
+    EXPECT_EQ(Items(*f.ListBox1), (std::vector<std::string>{"b.fr"}));
+    f.ListBox1->item(0)->setSelected(true);
+    f.Supprimer2->trigger();
+    EXPECT_EQ(f.ListBox1->Count(), 0);
+    app.dialogs.inputAnswers = {"c.fr", "d.fr"};
+    f.Ajouter1->trigger();
+    f.Viderlaliste1->trigger();
+    EXPECT_EQ(f.ListBox1->Count(), 0);
+    f.Ajouter1->trigger();
+    f.Viderlaliste2->trigger();
+    EXPECT_EQ(f.ListBox1->Count(), 0);
+
+    app.dialogs.fileAnswers = {std::nullopt, std::nullopt};
+    f.Importer1->trigger();
+    f.Importer2->trigger();
+    EXPECT_EQ(app.dialogs.fileFilters.size(), 2u);
+
+    bool proxyShown = false;
+    CloseNextModal(app.form2(), [&] { proxyShown = app.form2().isVisible(); });
+    f.Paramtreduproxy1->trigger();
+    EXPECT_TRUE(proxyShown);
+    bool aboutShown = false;
+    CloseNextModal(app.form6(), [&] { aboutShown = app.form6().isVisible(); });
+    f.About1->trigger();
+    EXPECT_TRUE(aboutShown);
+
+    f.Supprimer3->trigger();
+    ASSERT_EQ(app.dialogs.errors.size(), 1u);
+    // ")" sits below "." in the code page, so the error box adds no full stop.
+    EXPECT_EQ(app.dialogs.errors[0], "Indice de liste hors limites (-1)");
+}
+
+TEST(MainWindowMenus, QuitEndsTheEventLoopAtOnce) {
+    test::AppWindows app;
+    bool timedOut = false;
+    QTimer::singleShot(0, app.form1().Quitter1, &QAction::trigger);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        timedOut = true;
+        QCoreApplication::exit(1);
+    });
+    guard.start(10000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(timedOut);
+}
+
+} // namespace
+} // namespace brinmor
