@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include "net/IdWhois.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
+#include "widgets/DesignFont.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/ListBox.h"
 #include "widgets/OpenDialog.h"
@@ -28,15 +28,6 @@ namespace brinmor {
 TForm1* Form1 = nullptr;
 
 namespace {
-
-QFont WindowFont() {
-    // The designed font where the desktop has it, else its own sans-serif at the same size.
-    if (QFontDatabase::families().contains(QStringLiteral("MS Sans Serif")))
-        return QFont(QStringLiteral("MS Sans Serif"), 8);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    return font;
-}
 
 QFrame* NewPanel(QWidget* parent, bool lowered) {
     auto* panel = new QFrame(parent);
@@ -104,7 +95,7 @@ TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent), IdWhois1(std::make_unique<TIdWhois>()),
       OpenDialog1(std::make_unique<TOpenDialog>()) {
     setWindowTitle(QStringLiteral("Brinmor v2.0"));
-    setFont(WindowFont());
+    setFont(DesignFont());
     resize(699, 598);
 
     ApplyStoredProperties(*IdWhois1);

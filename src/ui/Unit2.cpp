@@ -3,6 +3,7 @@
 #include "platform/ExecutableDirectory.h"
 #include "platform/IntegerText.h"
 #include "settings/IniFiles.h"
+#include "widgets/DesignFont.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/QtText.h"
@@ -86,9 +87,7 @@ QPushButton* BottomButton(QWidget* parent, int left) {
 
 TForm2::TForm2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(DesignFont());
     setWindowTitle(ToQString("Param\xE8tre du proxy"));
     setFixedSize(ClientWidth, 245);
     move(181, 113);

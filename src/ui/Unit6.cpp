@@ -1,13 +1,12 @@
 #include "ui/Unit6.h"
 
 #include "app/Resources.h"
+#include "widgets/DesignFont.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/QtText.h"
 
 #include <QEvent>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -55,17 +54,6 @@ void OnClick(QLabel* label, void (TForm6::*handler)(), TForm6* form) {
     });
 }
 
-QFont FormFont() {
-    // The designed font where the desktop has it, else its own sans-serif at the same size,
-    // as the main window does.
-    const QFont designed(QStringLiteral("MS Sans Serif"), 8);
-    if (QFontInfo(designed).family() == designed.family())
-        return designed;
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
-    return font;
-}
-
 QLabel* MakeLabel(QWidget* parent, int left, int top, const std::string& text, bool bold) {
     auto* label = new QLabel(ToQString(text), parent);
     if (bold) {
@@ -84,7 +72,7 @@ TForm6::TForm6(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("Form6"));
-    setFont(FormFont());
+    setFont(DesignFont());
     // Outer size 318 x 291 with a classic frame (4 pixels a side, 23 for the title bar).
     resize(310, 264);
     move(350, 113);
