@@ -36,8 +36,10 @@ std::string Format(const std::tm& t, const std::string& format) {
 std::string ComposeDateTimeText(const std::tm& localTime, const std::string& dateFormat,
                                 const std::string& timeFormat) {
     std::string text = Format(localTime, dateFormat);
-    if (!IsMidnight(localTime))
-        text += " " + Format(localTime, timeFormat);
+    if (!IsMidnight(localTime)) {
+        text += ' ';
+        text += Format(localTime, timeFormat);
+    }
     return text;
 }
 
