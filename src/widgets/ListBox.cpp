@@ -4,13 +4,14 @@
 #include "widgets/QtText.h"
 
 #include <algorithm>
+#include <array>
 
 namespace brinmor {
 
 namespace {
 
 // The lower-case letter of a Windows-1252 byte.
-unsigned char Folded(unsigned char c) {
+constexpr unsigned char FoldedByte(unsigned char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
         return static_cast<unsigned char>(c + 0x20);
     switch (c) {
@@ -25,26 +26,24 @@ unsigned char Folded(unsigned char c) {
     }
 }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return Folded(static_cast<unsigned char>(x)) < Folded(static_cast<unsigned char>(y));
-    });
+constexpr auto kFold = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[static_cast<std::size_t>(c)] = FoldedByte(static_cast<unsigned char>(c));
+    return table;
+}();
+
+std::string Folded(const std::string& text) {
+    std::string folded(text);
+    for (char& c : folded)
+        c = static_cast<char>(kFold[static_cast<unsigned char>(c)]);
+    return folded;
 }
 
-// Orders items ignoring letter case, as the platform's sorted list box does. The item keeps
-// its Windows-1252 text so that comparing needs no conversion.
-class CaselessItem : public QListWidgetItem {
-public:
-    explicit CaselessItem(std::string text)
-        : QListWidgetItem(ToQString(text)), key_(std::move(text)) {}
-    const std::string& Key() const { return key_; }
-    bool operator<(const QListWidgetItem& other) const override {
-        return LessIgnoringCase(key_, static_cast<const CaselessItem&>(other).key_);
-    }
-
-private:
-    std::string key_;
-};
+// std::string compares its bytes as unsigned, so folded texts order as the list wants.
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    return Folded(a) < Folded(b);
+}
 
 } // namespace
 
@@ -56,21 +55,38 @@ TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
 }
 
 void TListBox::SetSorted(bool sorted) {
+    // The list keeps its own order, ignoring letter case as the platform's sorted list box
+    // does; Qt's own sorting would heed it.
     sorted_ = sorted;
-    setSortingEnabled(sorted);
-    if (sorted)
-        sortItems();
+    if (sorted) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < count(); ++i)
+            texts.push_back(Item(i));
+        SetItems(texts);
+    }
 }
 
 std::string TListBox::Item(int index) const {
     if (index < 0 || index >= count())
         throw EStringListError::IndexOutOfBounds(index);
-    return static_cast<const CaselessItem*>(item(index))->Key();
+    return FromQString(item(index)->text());
 }
 
 void TListBox::Add(const std::string& text) {
+    int row = count();
+    if (sorted_) {
+        // After the last item that does not sort after the new one.
+        int low = 0;
+        while (low < row) {
+            const int middle = low + (row - low) / 2;
+            if (LessIgnoringCase(text, Item(middle)))
+                row = middle;
+            else
+                low = middle + 1;
+        }
+    }
     changingItems_ = true;
-    addItem(new CaselessItem(text));
+    insertItem(row, ToQString(text));
     changingItems_ = false;
 }
 
@@ -83,15 +99,23 @@ void TListBox::Delete(int index) {
 }
 
 void TListBox::SetItems(const std::vector<std::string>& texts) {
+    // Fold each text once, then sort on the folded copies.
+    std::vector<std::pair<std::string, std::size_t>> order;
+    order.reserve(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        order.emplace_back(sorted_ ? Folded(texts[i]) : std::string(), i);
+    if (sorted_) {
+        std::stable_sort(order.begin(), order.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(texts.size()));
+    for (const auto& entry : order)
+        items.append(ToQString(texts[entry.second]));
     changingItems_ = true;
-    setSortingEnabled(false);
     clear();
-    std::vector<std::string> ordered = texts;
-    if (sorted_)
-        std::stable_sort(ordered.begin(), ordered.end(), LessIgnoringCase);
-    for (auto& text : ordered)
-        addItem(new CaselessItem(std::move(text)));
-    setSortingEnabled(sorted_);
+    // One insertion for the lot: the view hears of it once.
+    insertItems(0, items);
     changingItems_ = false;
 }
 

@@ -30,6 +30,11 @@ TEST_F(ListBoxTest, SortedListIgnoresLetterCaseWhateverTheOrderOfAdding) {
                                                      "zeta.fr", "\xC9t\xE9.fr"}));
     list.SetItems({"b", "C", "a"});
     EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b", "C"}));
+    // A single insert keeps the order a refill made; \x8A (S caron) sorts as \x9A.
+    list.Add("B2");
+    list.Add("\x8A");
+    list.Add("\x9A" "a");
+    EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b", "B2", "C", "\x8A", "\x9A" "a"}));
 }
 
 TEST_F(ListBoxTest, UnsortedListKeepsTheOrderOfAdding) {
