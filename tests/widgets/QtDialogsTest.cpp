@@ -85,20 +85,19 @@ TEST_F(QtDialogsTest, WarningQuestionIsFrenchWithOuiAsDefaultAndNonOnEscape) {
 TEST_F(QtDialogsTest, OnlyThePlainMessageCountsAsAnOwnWindow) {
     int closed = 0;
     SetOwnWindowClosedHandler([&] { ++closed; });
-    QMessageBox::Icon icon = QMessageBox::Question;
-    WhenModalShown([&](QWidget& box) {
-        icon = static_cast<QMessageBox&>(box).icon();
-        QTest::keyClick(&box, Qt::Key_Return);
-    });
-    dialogs.ShowMessage("Connexion impossible");
-    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    // Shows a box, notes its icon and confirms it.
+    const auto iconOf = [](const std::function<void()>& show) {
+        QMessageBox::Icon icon = QMessageBox::Question;
+        WhenModalShown([&icon](QWidget& box) {
+            icon = static_cast<QMessageBox&>(box).icon();
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        show();
+        return icon;
+    };
+    EXPECT_EQ(iconOf([&] { dialogs.ShowMessage("Connexion impossible"); }), QMessageBox::NoIcon);
     EXPECT_EQ(closed, 1);
-    WhenModalShown([&](QWidget& box) {
-        icon = static_cast<QMessageBox&>(box).icon();
-        QTest::keyClick(&box, Qt::Key_Return);
-    });
-    dialogs.ShowError("Disque plein.");
-    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(iconOf([&] { dialogs.ShowError("Disque plein."); }), QMessageBox::Critical);
     EXPECT_EQ(closed, 1);
 }
 
