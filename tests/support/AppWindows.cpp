@@ -25,6 +25,8 @@ AppWindows::~AppWindows() {
     Form1 = nullptr;
 }
 
-void AppWindows::WriteConfig(const std::string& ini) const { dir.Write("config.ini", ini); }
+void AppWindows::WriteConfig(const std::string& ini) const {
+    dir.Write("config.ini", ini);
+}
 
 } // namespace brinmor::test

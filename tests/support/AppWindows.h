@@ -1,10 +1,10 @@
 #pragma once
 
-#include <memory>
-#include <string>
-
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+
+#include <memory>
+#include <string>
 
 namespace brinmor {
 class TForm1;

@@ -24,7 +24,7 @@ int RemainingMs(Clock::time_point deadline) {
 bool FakeSession::WaitFor(short events, int timeoutMs) {
     if (failed_)
         return false;
-    PollEntry polled[2] = {{fd_, events, 0}, {server_.stopPipe_[0], POLLIN, 0}};
+    PollEntry polled[2] = {{fd_, events, 0}, {server_.listener_.StopFd(), POLLIN, 0}};
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         const int ready = PollSockets(polled, 2, RemainingMs(deadline));
@@ -202,22 +202,6 @@ FakeServer::FakeServer(FakeScript script)
     : FakeServer(Handler([script = std::move(script)](FakeSession& s) { script.Run(s); })) {}
 
 FakeServer::FakeServer(Handler handler) : handler_(std::move(handler)) {
-    if (!OpenWakePair(stopPipe_))
-        throw std::runtime_error("FakeServer: pipe failed");
-    listenFd_ = OpenStreamSocket();
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listenFd_ < 0 || ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listenFd_, 64) != 0 ||
-        ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        CloseSocket(listenFd_);
-        CloseSocket(stopPipe_[0]);
-        CloseSocket(stopPipe_[1]);
-        throw std::runtime_error("FakeServer: cannot listen on 127.0.0.1");
-    }
-    port_ = ntohs(address.sin_port);
     thread_ = std::thread([this] { Serve(); });
 }
 
@@ -227,23 +211,15 @@ FakeServer::~FakeServer() {
         stopping_ = true;
     }
     changed_.notify_all();
-    Wake(stopPipe_[1]);
+    listener_.Stop();
     thread_.join();
-    CloseSocket(listenFd_);
-    CloseSocket(stopPipe_[0]);
-    CloseSocket(stopPipe_[1]);
 }
 
 void FakeServer::Serve() {
     while (!stopping_) {
-        PollEntry polled[2] = {{listenFd_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-        if (PollSockets(polled, 2, -1) <= 0)
-            continue;
-        if (polled[1].revents != 0)
-            break;
-        const int fd = AcceptSocket(listenFd_);
+        const int fd = listener_.Accept();
         if (fd < 0)
-            continue;
+            break;
         int index;
         {
             std::lock_guard lock(mutex_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/LoopbackListener.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -91,7 +93,7 @@ public:
 
     static constexpr int WaitBoundMs = 20000;
 
-    std::uint16_t Port() const { return port_; }
+    std::uint16_t Port() const { return static_cast<std::uint16_t>(listener_.Port()); }
     // Connections accepted so far.
     int Connections() const;
     // Sessions whose handler has returned and whose socket is closed.
@@ -110,9 +112,7 @@ private:
     void PauseFor(int ms);
 
     Handler handler_;
-    int listenFd_ = -1;
-    int stopPipe_[2] = {-1, -1};
-    std::uint16_t port_ = 0;
+    LoopbackListener listener_{64};
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;

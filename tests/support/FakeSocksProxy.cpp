@@ -60,17 +60,9 @@ bool Reply(int fd, int code, int port = 0) {
     return SendAll(fd, {5, code, 0, 1, 127, 0, 0, 1, (port >> 8) & 0xFF, port & 0xFF});
 }
 
-sockaddr_in Loopback(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 int ConnectLoopback(int port) {
     const int fd = OpenStreamSocket();
-    const sockaddr_in address = Loopback(port);
+    const sockaddr_in address = LoopbackAddress(port);
     if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
         return fd;
     CloseSocket(fd);
@@ -98,39 +90,20 @@ FakeScript& SendIn(FakeScript& script, const std::string& bytes, std::size_t chu
 FakeSocksProxy::FakeSocksProxy(std::map<std::string, int> targets, std::string user,
                                std::string password)
     : targets_(std::move(targets)), user_(std::move(user)), password_(std::move(password)) {
-    if (!OpenWakePair(stopPipe_))
-        throw std::runtime_error("FakeSocksProxy: pipe failed");
-    listener_ = OpenStreamSocket();
-    sockaddr_in address = Loopback(0);
-    socklen_t length = sizeof address;
-    if (listener_ < 0 ||
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        throw std::runtime_error("FakeSocksProxy: cannot listen on 127.0.0.1");
-    port_ = ntohs(address.sin_port);
     thread_ = std::thread([this] { Run(); });
 }
 
 FakeSocksProxy::~FakeSocksProxy() {
-    Wake(stopPipe_[1]);
+    listener_.Stop();
     thread_.join();
-    CloseSocket(listener_);
-    CloseSocket(stopPipe_[0]);
-    CloseSocket(stopPipe_[1]);
 }
 
 void FakeSocksProxy::Run() {
+    // The destructor is what ends the wait for the next client.
     for (;;) {
-        // No bound here: the destructor is what ends the wait for the next client.
-        PollEntry fds[2] = {{listener_, POLLIN, 0}, {stopPipe_[0], POLLIN, 0}};
-        if (PollSockets(fds, 2, -1) <= 0)
-            continue;
-        if (fds[1].revents != 0)
-            return;
-        const int fd = AcceptSocket(listener_);
+        const int fd = listener_.Accept();
         if (fd < 0)
-            continue;
+            return;
         {
             std::lock_guard lock(mutex_);
             ++connections_;
@@ -141,7 +114,7 @@ void FakeSocksProxy::Run() {
 }
 
 void FakeSocksProxy::Serve(int fd) {
-    const int stop = stopPipe_[0];
+    const int stop = listener_.StopFd();
     std::string part;
     // Greeting: version, count, methods.
     if (!ReceiveExact(fd, stop, part, 1) || part[0] != 5 || !ReceiveCounted(fd, stop, part))
@@ -214,7 +187,7 @@ void FakeSocksProxy::Relay(int client, int server) {
     while (open[0] || open[1]) {
         PollEntry fds[3] = {{open[0] ? client : -1, POLLIN, 0},
                             {open[1] ? server : -1, POLLIN, 0},
-                            {stopPipe_[0], POLLIN, 0}};
+                            {listener_.StopFd(), POLLIN, 0}};
         if (PollSockets(fds, 3, FakeServer::WaitBoundMs) <= 0 || fds[2].revents != 0)
             return;
         for (int side = 0; side < 2; ++side) {

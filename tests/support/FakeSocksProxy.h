@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/FakeServer.h"
+#include "support/LoopbackListener.h"
 
 #include <cstddef>
 #include <map>
@@ -34,7 +35,7 @@ public:
     FakeSocksProxy(const FakeSocksProxy&) = delete;
     FakeSocksProxy& operator=(const FakeSocksProxy&) = delete;
 
-    int Port() const { return port_; }
+    int Port() const { return listener_.Port(); }
     std::size_t Connections() const;
     // The targets asked for, as "host:port", in order.
     std::vector<std::string> Targets() const;
@@ -48,9 +49,7 @@ private:
     const std::string user_;
     const std::string password_;
 
-    int listener_ = -1;
-    int port_ = 0;
-    int stopPipe_[2] = {-1, -1};
+    LoopbackListener listener_{16};
 
     mutable std::mutex mutex_;
     std::size_t connections_ = 0;

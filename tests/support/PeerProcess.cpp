@@ -1,5 +1,7 @@
 #include "support/PeerProcess.h"
 
+#include "support/TestSocket.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -27,21 +29,13 @@ constexpr auto kStopLimit = 5s;
 constexpr auto kPollStep = 10ms;
 constexpr int kStartAttempts = 3;
 
-sockaddr_in Loopback(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return address;
-}
-
 // A port the OS has just handed out on 127.0.0.1; the peer binds it right after, and a peer
 // that loses the race fails to start and is tried again on another port.
 int FreeLoopbackPort() {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0)
         throw std::runtime_error("cannot create a socket");
-    sockaddr_in address = Loopback(0);
+    sockaddr_in address = LoopbackAddress(0);
     socklen_t length = sizeof address;
     const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
                     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
@@ -55,7 +49,7 @@ bool Accepts(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0)
         return false;
-    const sockaddr_in address = Loopback(port);
+    const sockaddr_in address = LoopbackAddress(port);
     const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return ok;

@@ -175,4 +175,12 @@ void AbortSocket(int fd) {
     CloseSocket(fd);
 }
 
+sockaddr_in LoopbackAddress(int port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<unsigned short>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
 } // namespace brinmor::test

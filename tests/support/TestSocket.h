@@ -36,6 +36,9 @@ inline constexpr int kSendFlags = MSG_NOSIGNAL;
 inline constexpr int kShutWrite = SHUT_WR;
 #endif
 
+// 127.0.0.1 at a port (0: the OS chooses when binding).
+sockaddr_in LoopbackAddress(int port);
+
 // A new TCP socket (starting Windows Sockets for the process first), or -1. Neither it nor
 // an accepted one is inherited by programs the tests start.
 int OpenStreamSocket();
