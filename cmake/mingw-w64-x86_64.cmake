@@ -1,6 +1,7 @@
 # Cross-build for 64-bit Windows with Debian's MinGW-w64 (package g++-mingw-w64-x86-64-posix).
-# The posix thread model gives std::thread and std::mutex; the runtime libraries are linked
-# statically so the .exe files run under Wine or on Windows without any DLL beside them.
+# The posix thread model gives std::thread and std::mutex. Programs use the compiler's runtime
+# libraries as DLLs, laid beside them with Qt's (cmake/WindowsRuntime.cmake), so one C++
+# runtime serves every module of the process.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -14,7 +15,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# -static pulls libwinpthread in as an archive too, not only libgcc and libstdc++.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
