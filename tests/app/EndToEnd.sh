@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Drives the real brinmor executable on a private X server, as a person would: the splash
-# shows, then the main window titled "Brinmor v2.0" with its stored names; a click on the menu
-# "Nom de domaine" and one on "Quitter" end the program with exit code 0. The window carries
-# the program icon in its three sizes.
+# Drives the real program on a private X server, as a person would: the splash shows, then the
+# main window titled "Brinmor v2.0" with its stored names; a list of names is imported through
+# the search list's context menu and the open-file dialog; "Lancer le whois" looks them up
+# through a loopback SOCKS 5 proxy that reaches the first whois server and the registrar's
+# server it refers to, and the result files are checked byte for byte; "Quitter" in the menu
+# "Nom de domaine" ends the program with exit code 0.
 #
-# tests/app/EndToEnd.sh <brinmor executable> <splash.bmp>
+# tests/app/EndToEnd.sh <brinmor or brinmor.exe> <splash.bmp> <whois_peers or whois_peers.exe>
+# A .exe runs under Wine, from a copy of its folder, on the display and in the prefix that
+# DISPLAY and WINEPREFIX name (scripts/wine-test prepares them).
 # Exit code 77 means skipped (no Xvfb or xdotool).
 set -uo pipefail
 
 exe=$1
 splash_picture=$2
+peers=$3
 
 for tool in Xvfb xdotool xprop import compare; do
     if ! command -v "$tool" >/dev/null; then
@@ -21,8 +26,11 @@ done
 work=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
+peers_pid=""
 cleanup() {
+    exec 4>&- # the peers end when their input closes
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    [ -n "$peers_pid" ] && kill "$peers_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$work"
@@ -32,6 +40,7 @@ trap cleanup EXIT
 fail() {
     echo "FAILED: $*"
     [ -f "$work/app.log" ] && sed 's/^/  brinmor: /' "$work/app.log"
+    import -window root "${BRINMOR_E2E_SCREEN:-/dev/null}" 2>/dev/null
     exit 1
 }
 
@@ -47,26 +56,59 @@ wait_until() {
 }
 
 # The program keeps its results in result/ beside the executable.
-cp "$exe" "$work/brinmor"
+if [[ $exe == *.exe ]]; then
+    wine=$(command -v wine64 || command -v wine)
+    # The program's folder holds its libraries and plugins.
+    cp -r "$(dirname "$exe")"/{*.dll,platforms,imageformats,styles} "$work"/
+    [ -d "$(dirname "$exe")/translations" ] && cp -r "$(dirname "$exe")/translations" "$work"/
+    cp "$exe" "$work/brinmor.exe"
+    program=("$wine" "$work/brinmor.exe")
+    peers_command=("$wine" "$peers")
+    native_path() { winepath -w "$1" 2>/dev/null; }
+    class_name='^brinmor\.exe$'
+else
+    cp "$exe" "$work/brinmor"
+    program=("$work/brinmor")
+    peers_command=("$peers")
+    native_path() { echo "$1"; }
+    class_name='^brinmor$'
+fi
 mkdir "$work/result"
 printf '09/12/2026 08:00:00\r\n\r\nDomain Name: ZULU.TEST\r\n' >"$work/result/zulu.test.dns"
 printf '09/12/2026 08:01:00\r\n\r\nDomain Name: ALPHA.TEST\r\n' >"$work/result/Alpha.test.dns"
+printf 'bravo.test\r\ncharlie.test\r\ndelta.test\r\n' >"$work/names.txt"
 
-# A private X server on the first free display.
-Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-export QT_QPA_PLATFORM=xcb
+# The whois servers and the proxy, on loopback.
+mkfifo "$work/peers.in"
+"${peers_command[@]}" <"$work/peers.in" >"$work/peers.out" 2>"$work/peers.log" &
+peers_pid=$!
+exec 4>"$work/peers.in"
+proxy_port() { grep -Eq '^[0-9]+' "$work/peers.out"; }
+wait_until 60 proxy_port || fail "the whois peers did not start: $(cat "$work/peers.log")"
+port=$(grep -Eo '^[0-9]+' "$work/peers.out" | head -n1)
+printf '[proxy]\r\nuseit=oui\r\nadresse=127.0.0.1\r\nport=%s\r\nlogin=\r\npassword=\r\n' "$port" \
+    >"$work/config.ini"
+
+if [[ $exe == *.exe ]]; then
+    # Wine's desktop belongs to the X server the prefix was started on.
+    [ -n "${DISPLAY:-}" ] && [ -n "${WINEPREFIX:-}" ] || fail "Wine needs DISPLAY and WINEPREFIX"
+else
+    # A private X server on the first free display.
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$work/display")"
+    export QT_QPA_PLATFORM=xcb
+fi
 # A sanitizer build checks leaks at exit; what the font and message-bus libraries never free
 # is not ours.
 printf 'leak:libfontconfig.so\nleak:libdbus-1.so\n' >"$work/lsan.supp"
 export LSAN_OPTIONS="suppressions=$work/lsan.supp:print_suppressions=0"
 
-"$work/brinmor" >"$work/app.log" 2>&1 &
+"${program[@]}" >"$work/app.log" 2>&1 &
 app_pid=$!
 
-visible() { xdotool search --onlyvisible --classname '^brinmor$' 2>/dev/null; }
+visible() { xdotool search --onlyvisible --classname "$class_name" 2>/dev/null; }
 geometry() { xdotool getwindowgeometry --shell "$1"; } # X Y WIDTH HEIGHT
 main_window() { xdotool search --onlyvisible --name '^Brinmor v2\.0$' 2>/dev/null | head -n1; }
 splash_window() {
@@ -79,7 +121,7 @@ splash_shown() { [ -n "$(splash_window)" ]; }
 main_shown() { [ -n "$(main_window)" ]; }
 
 # The splash: centred on the 1024 x 768 screen, already painted, and alone.
-wait_until 15 splash_shown || fail "no splash window"
+wait_until 30 splash_shown || fail "no splash window"
 [ -z "$(main_window)" ] || fail "the main window is shown with the splash"
 eval "$(geometry "$(splash_window)")"
 [ "$X,$Y" = "272,256" ] || fail "splash at $X,$Y, expected 272,256"
@@ -89,41 +131,94 @@ differing=$(compare -metric AE "$work/splash.png" "$splash_picture" null: 2>&1)
 echo "splash shown at $X,$Y and painted"
 
 # The main window, once the splash has gone.
-wait_until 20 main_shown || fail "no main window"
+wait_until 30 main_shown || fail "no main window"
 splash_shown && fail "the splash is still shown with the main window"
 main=$(main_window)
 title=$(xdotool getwindowname "$main")
 [ "$title" = "Brinmor v2.0" ] || fail "main window titled '$title'"
 echo "main window titled '$title'"
-icons=$(xprop -id "$main" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
-[ "$icons" = "Icon (64 x 64) Icon (32 x 32) Icon (16 x 16) " ] || fail "window icons: $icons"
-echo "window icon in 64, 32 and 16 pixels"
+if [[ $exe != *.exe ]]; then
+    # Wine hands the window system only the sizes Windows asks for; the icon's own images
+    # are checked in the executable there.
+    icons=$(xprop -id "$main" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
+    [ "$icons" = "Icon (64 x 64) Icon (32 x 32) Icon (16 x 16) " ] || fail "window icons: $icons"
+    echo "window icon in 64, 32 and 16 pixels"
+fi
 
-# Stored names are listed: the stored-name list (lower left) holds text, the empty search
-# list above it holds none.
+# Places in the main window's client area, whose origin is where the X window starts.
 eval "$(geometry "$main")"
 main_x=$X main_y=$Y
 darkest() { # darkest grey level (0 to 1) in a region of the main window: x y width height
     import -window root -crop "$3x$4+$((main_x + $1))+$((main_y + $2))" +repage \
         -colorspace gray -format '%[fx:minima]' info:
 }
-names_listed() { awk "BEGIN { exit !($(darkest 8 272 150 28) < 0.4) }"; }
-wait_until 5 names_listed || fail "the stored-name list shows no names"
-awk "BEGIN { exit !($(darkest 8 64 150 100) > 0.6) }" || fail "the search list is not empty"
+dark() { awk "BEGIN { exit !($(darkest "$@") < 0.4) }"; }
+# Lines of text in a region of the main window (x y width height): runs of pixel rows with
+# some ink; a row that is mostly ink is a line drawn across, such as a focus frame, not text.
+text_lines() {
+    import -window root -crop "$3x$4+$((main_x + $1))+$((main_y + $2))" +repage png:- |
+        convert png:- -colorspace gray -threshold 60% -scale "1x$4!" -depth 8 txt:- |
+        awk -F'[()]' 'NR > 1 { v = $2 + 0; ink = v >= 150 && v < 250; if (ink && !was) n++; was = ink }
+                      END { print n + 0 }'
+}
+light() { awk "BEGIN { exit !($(darkest "$@") > 0.6) }"; }
+click() { xdotool mousemove --sync $((main_x + $1)) $((main_y + $2)) click "${3:-1}"; }
+other_window() {
+    local w
+    for w in $(visible); do [ "$w" != "$main" ] && echo "$w"; done | tail -n1
+}
+other_shown() { [ -n "$(other_window)" ]; }
+no_other_shown() { [ -z "$(other_window)" ]; }
+# Clicks the item of a just-opened menu window whose share of the height is given (0 to 1).
+click_menu_item() {
+    wait_until 10 other_shown || fail "the $1 did not open"
+    eval "$(geometry "$(other_window)")"
+    xdotool mousemove --sync $((X + 30)) "$(awk "BEGIN { print int($Y + $HEIGHT * $2) }")" click 1
+}
+
+# Stored names are listed: the stored-name list (lower left) holds text, the empty search
+# list above it holds none.
+wait_until 10 dark 8 272 150 28 || fail "the stored-name list shows no names"
+light 8 64 150 100 || fail "the search list is not empty"
 echo "stored names listed"
 
-# "Nom de domaine", then its last item "Quitter".
-xdotool mousemove --sync $((main_x + 30)) $((main_y + 10)) click 1
-menu_window() {
-    local w
-    for w in $(visible); do [ "$w" != "$main" ] && echo "$w"; done | head -n1
-}
-menu_shown() { [ -n "$(menu_window)" ]; }
-wait_until 5 menu_shown || fail "the menu did not open"
-eval "$(geometry "$(menu_window)")"
-xdotool mousemove --sync $((X + 30)) $((Y + HEIGHT - HEIGHT / 10)) click 1
+# The search list's context menu, its last item "Importer", then the file's path typed into
+# the open-file dialog.
+click 100 100 3
+click_menu_item "context menu" 0.87
+wait_until 20 other_shown || fail "the open-file dialog did not open"
+xdotool type --delay 20 "$(native_path "$work/names.txt")"
+xdotool key Return
+wait_until 20 no_other_shown || fail "the open-file dialog did not close"
+# The import lets the window work after each line: the run must wait for the third.
+three_names() { [ "$(text_lines 8 40 150 140)" = 3 ]; }
+wait_until 30 three_names || fail "the search list shows $(text_lines 8 40 150 140) lines, not 3"
+echo "names imported"
 
-timeout 15 tail --pid="$app_pid" -f /dev/null || fail "the program did not end after Quitter"
+# "Lancer le whois": every name through the proxy, with the referral.
+click 108 222
+done_run() {
+    local n
+    for n in bravo.test charlie.test delta.test; do [ -f "$work/result/$n.dns" ] || return 1; done
+    light 8 64 150 100
+}
+wait_until 60 done_run || fail "the run did not store every result: $(ls "$work/result")"
+for n in bravo.test charlie.test delta.test; do
+    file=$work/result/$n.dns
+    # The date and time in the user's regional format.
+    head -n1 "$file" | grep -Eq '^[0-9][0-9A-Za-z/.: -]*:[0-9A-Za-z/.: -]*'$'\r''$' ||
+        fail "$n: date line $(head -n1 "$file" | od -c)"
+    printf '\r\nDomain Name: %s\r\nRegistrant:\r\nCaf\xe9 Corbelin\r\r\n\r\n' "$n" >"$work/expected"
+    tail -n +2 "$file" | cmp -s - "$work/expected" ||
+        fail "$n: stored $(tail -n +2 "$file" | od -c | head -n 8)"
+done
+echo "three names looked up through the proxy with their referral, stored byte for byte"
+
+# "Nom de domaine", then its last item "Quitter".
+click 30 10
+click_menu_item "menu" 0.9
+
+timeout 30 tail --pid="$app_pid" -f /dev/null || fail "the program did not end after Quitter"
 wait "$app_pid"
 code=$?
 app_pid=""

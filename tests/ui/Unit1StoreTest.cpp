@@ -94,6 +94,25 @@ TEST(ResultWrite, FailsOnAMissingFolderOrOverAFolder) {
     EXPECT_EQ(left, Names{"x.dns"});
 }
 
+#ifdef _WIN32
+TEST(ResultWrite, WindowsRefusesDeviceNamesAndIgnoresLetterCase) {
+    test::AppWindows app;
+    for (const char* name : {"CON", "com1", "Nul.txt"})
+        EXPECT_EQ(ErrorOf([&] { app.form1().Enregistre_resultat(name + std::string(".dns"), "x"); }),
+                  "Erreur E/S 123")
+            << name;
+
+    app.form1().Enregistre_resultat("Mixed.test.dns", "first");
+    app.form1().Enregistre_resultat("MIXED.TEST.dns", "second");
+    Names left;
+    for (const auto& entry : std::filesystem::directory_iterator(app.dir.Native() / "result"))
+        left.push_back(entry.path().filename().string());
+    ASSERT_EQ(left.size(), 1u);
+    const std::string stored = app.dir.Read("result/mixed.test.dns");
+    EXPECT_EQ(stored.substr(stored.find("\r\n\r\n")), "\r\n\r\nsecond\r\n");
+}
+#endif
+
 TEST(StoredNames, ListsEveryEntrySortedIgnoringCase) {
     test::AppWindows app;
     for (const char* name :

@@ -1,0 +1,31 @@
+# Sourced by the scripts that run Windows programs under Wine: a fresh 64-bit Wine prefix and a
+# private X server, both removed when the script exits, and no prompt to install Mono or Gecko.
+# After `start_wine_session`, $wine runs a Windows program and DISPLAY names the X server.
+
+wine=$(command -v wine64 || command -v wine)
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+unset WAYLAND_DISPLAY
+
+wine_session_xvfb=""
+end_wine_session() {
+    wineserver -k >/dev/null 2>&1 || true
+    [ -n "$wine_session_xvfb" ] && kill "$wine_session_xvfb" 2>/dev/null
+    rm -rf "$WINEPREFIX" "$wine_session_display"
+}
+
+start_wine_session() {
+    WINEPREFIX=$(mktemp -d -t brinmor-wine.XXXXXX)
+    wine_session_display=$(mktemp -t brinmor-display.XXXXXX)
+    export WINEPREFIX
+    trap end_wine_session EXIT
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$wine_session_display" 2>/dev/null &
+    wine_session_xvfb=$!
+    local waited=0
+    until [ -s "$wine_session_display" ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+        [ $waited -lt 100 ] || { echo "Xvfb did not start" >&2; return 1; }
+    done
+    export DISPLAY=":$(head -n1 "$wine_session_display")"
+    timeout 300 wineboot --init >/dev/null 2>&1 || { echo "wineboot could not set up a Wine prefix" >&2; return 1; }
+}
