@@ -28,4 +28,12 @@ start_wine_session() {
     done
     export DISPLAY=":$(head -n1 "$wine_session_display")"
     timeout 300 wineboot --init >/dev/null 2>&1 || { echo "wineboot could not set up a Wine prefix" >&2; return 1; }
+    # Wine draws frames with Marlett and its own dialogs with Tahoma, as Windows does; this
+    # Wine looks for them only in the prefix. MS Sans Serif is left out: the program brings it.
+    local font
+    for font in marlett tahoma tahomabd; do
+        [ -f "/usr/share/wine/fonts/$font.ttf" ] &&
+            ln -sf "/usr/share/wine/fonts/$font.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
+    done
+    return 0
 }

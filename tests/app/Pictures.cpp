@@ -1,6 +1,7 @@
-// brinmor_pictures <folder>: renders the main window (with a stored answer shown), the proxy
-// dialog and the About window in French and in English to PNG files, each inside a plain
-// window frame. Run it on the offscreen platform (scripts/pictures does).
+// brinmor_pictures <folder>: shows the main window (with a stored answer shown), the proxy
+// dialog and the About window in French and in English and saves each, with the frame the
+// window system draws, to a PNG file. scripts/pictures runs the Windows build in Wine's
+// virtual desktop, which draws Windows frames.
 
 #include "app/Application.h"
 #include "app/Program.h"
@@ -15,8 +16,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLinearGradient>
-#include <QPainter>
+#include <QElapsedTimer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <string>
@@ -32,65 +33,21 @@ void WriteFile(const QString& path, const std::string& bytes) {
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-// The window with a classic title bar and border around what Qt renders of it.
-QImage Framed(QWidget& window) {
-    constexpr int border = 4;
-    constexpr int titleHeight = 22;
-    const QPixmap client = window.grab();
-    QImage image(client.width() + 2 * border, client.height() + titleHeight + 2 * border,
-                 QImage::Format_RGB32);
-    image.fill(QColor(0xd4, 0xd0, 0xc8));
-    QPainter painter(&image);
-    painter.setPen(QColor(0x40, 0x40, 0x40));
-    painter.drawRect(image.rect().adjusted(0, 0, -1, -1));
-    painter.setPen(Qt::white);
-    painter.drawLine(1, 1, image.width() - 2, 1);
-    painter.drawLine(1, 1, 1, image.height() - 2);
-    const QRect bar(border, border, client.width(), titleHeight - 2);
-    QLinearGradient gradient(bar.topLeft(), bar.topRight());
-    gradient.setColorAt(0, QColor(0x0a, 0x24, 0x6a));
-    gradient.setColorAt(1, QColor(0xa6, 0xca, 0xf0));
-    painter.fillRect(bar, gradient);
-    // The title bar shows what the window's flags give it: icon (system menu) and buttons.
-    const Qt::WindowFlags flags = window.windowFlags();
-    const bool custom = flags.testFlag(Qt::CustomizeWindowHint);
-    const bool systemMenu = !custom || flags.testFlag(Qt::WindowSystemMenuHint);
-    std::vector<const char*> buttons; // from the right
-    if (!custom || flags.testFlag(Qt::WindowCloseButtonHint))
-        buttons.push_back("\xC3\x97");
-    if (!custom || flags.testFlag(Qt::WindowMaximizeButtonHint))
-        buttons.push_back("\xE2\x96\xA1");
-    if (!custom || flags.testFlag(Qt::WindowMinimizeButtonHint))
-        buttons.push_back("_");
-    int textLeft = 4;
-    if (systemMenu) {
-        window.windowIcon().paint(&painter, QRect(bar.left() + 3, bar.top() + 2, 16, 16));
-        textLeft = 23;
-    }
-    QFont titleFont = window.font();
-    titleFont.setBold(true);
-    painter.setFont(titleFont);
-    painter.drawText(bar.adjusted(textLeft, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     window.windowTitle());
-    for (std::size_t i = 0; i < buttons.size(); ++i) {
-        const QRect box(bar.right() - 17 * static_cast<int>(i + 1) - 2, bar.top() + 2, 16, 14);
-        painter.fillRect(box, QColor(0xd4, 0xd0, 0xc8));
-        painter.setPen(Qt::white);
-        painter.drawLine(box.topLeft(), box.topRight());
-        painter.drawLine(box.topLeft(), box.bottomLeft());
-        painter.setPen(Qt::black);
-        painter.drawLine(box.bottomLeft(), box.bottomRight());
-        painter.drawLine(box.topRight(), box.bottomRight());
-        painter.drawText(box, Qt::AlignCenter, QString::fromUtf8(buttons[i]));
-    }
-    painter.drawPixmap(border, border + titleHeight, client);
-    return image;
-}
-
+// The window as the window system shows it, frame and title bar included, grabbed from the
+// screen once it has been painted.
 void Save(QWidget& window, const QString& path) {
+    window.move(16, 16);
     window.show();
-    QCoreApplication::processEvents();
-    if (!Framed(window).save(path))
+    window.raise();
+    window.activateWindow();
+    QElapsedTimer painting;
+    painting.start();
+    while (painting.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    const QRect frame = window.frameGeometry();
+    const QPixmap shot =
+        window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    if (shot.isNull() || !shot.save(path))
         throw Exception("cannot save " + path.toStdString());
     std::printf("%s\n", path.toLocal8Bit().constData());
 }
