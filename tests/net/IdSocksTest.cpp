@@ -146,10 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
                         .Expect(7 + 11)
                         .Send(kSocks5IPv4Reply + kServerData),
                     Bytes({5, 1, 2, 1, 2, 'a', 'b', 0, 5, 1, 0, 3, 11}) + kName11 + Bytes({0, 43})},
-        // A dotted address still goes by name; only the low 16 bits of the port count. The
-        // user id is not sent without the username/password method.
+        // A dotted address still goes by name. The user id is not sent without the
+        // username/password method.
         RequestCase{"Socks5NoAuthenticationSendsTheAddressTextAsName", svSocks5, saNoAuthentication,
-                    "ignored", "ignored", "127.0.0.1", 0x10050,
+                    "ignored", "ignored", "127.0.0.1", 0x50,
                     FakeScript()
                         .Expect(3)
                         .Send(Bytes({5, 0}))

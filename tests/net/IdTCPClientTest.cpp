@@ -445,6 +445,59 @@ TEST_F(ClientTest, NoSocksConnectsDirectlyWhateverTheProxyFields) {
     EXPECT_EQ(client_.ReadToEnd(), "direct");
 }
 
+// Connections the server accepted before this call. A probe connection is served after any
+// earlier one, so once it has been answered every earlier one has been counted.
+int ConnectionsSoFar(const FakeServer& server) {
+    TIdTCPClient probe;
+    probe.SetHost("127.0.0.1");
+    probe.SetPort(server.Port());
+    probe.Connect();
+    probe.ReadToEnd();
+    return server.Connections() - 1;
+}
+
+// A port outside 1..65535 is refused before any socket is made, whichever port it is: the
+// server's, the proxy's, or the target the proxy is asked for. Cut to 16 bits, the ports
+// relative to the listener would reach it.
+TEST(PortRange, PortsOutsideOneTo65535AreRefusedBeforeAnyConnection) {
+    enum Role { Direct, Proxy, Target };
+    const char* const roleNames[] = {"direct", "proxy", "target"};
+    struct Case {
+        const char* name;
+        std::int64_t port;
+        bool relative; // added to the listener's port
+    };
+    const Case cases[] = {{"0", 0, false},
+                          {"65536", 65536, false},
+                          {"-1", -1, false},
+                          {"106431", 106431, false},
+                          {"listener + 65536", 65536, true},
+                          {"listener - 65536", -65536, true}};
+    for (const Role role : {Direct, Proxy, Target}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << roleNames[role] << " port " << c.name);
+            FakeServer listener(FakeScript().Close());
+            const auto port =
+                static_cast<std::int32_t>(c.port + (c.relative ? listener.Port() : 0));
+            TIdTCPClient client;
+            client.SetHost("127.0.0.1");
+            client.SetPort(role == Proxy ? 43 : port);
+            if (role != Direct) {
+                client.SocksInfo().Version = svSocks5;
+                client.SocksInfo().Host = "127.0.0.1";
+                client.SocksInfo().Port = role == Proxy ? port : listener.Port();
+            }
+            if (const auto e = test::Raised<EIdSocketError>([&] { client.Connect(); })) {
+                EXPECT_EQ(e->ErrorCode(), 10049);
+                EXPECT_EQ(e->Message(), "Socket Error # 10049\r\nCan't assign requested address.");
+            }
+            EXPECT_FALSE(client.Binding().HandleAllocated());
+            client.Disconnect();
+            EXPECT_EQ(ConnectionsSoFar(listener), 0);
+        }
+    }
+}
+
 TEST(SocksInfoTest, AssignCopiesAllSixMembersAndNothingFollowsLater) {
     TSocksInfo fresh;
     EXPECT_EQ(fresh.Version, svNoSocks);
