@@ -60,9 +60,7 @@ void TIdTCPClient::Connect() {
             const char on[4] = {0x31, 0x31, 0x31, 0x31};
             GStack->CheckResult(binding.SetSockOpt(Id_IPPROTO_TCP, Id_TCP_NODELAY, on, sizeof on));
         }
-        binding.ConnectSocket(Id_PF_INET,
-                              ConnectTimeout() > 0 ? ConnectTimeout() : IdTimeoutInfinite);
-        ApplySilenceGuard();
+        binding.ConnectSocket(Id_PF_INET, GuardLimit(ConnectTimeout()));
     });
     binding.SetPeer(binding.IP(), binding.Port());
     NotifyStatus(stConnecting, binding.IP());

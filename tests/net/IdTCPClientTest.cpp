@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brinmor {
@@ -278,20 +279,45 @@ TEST_F(ClientTest, SilentServerHitsTheReadGuard) {
     TIdTCPClient fresh;
     EXPECT_EQ(fresh.ConnectTimeout(), 20000);
     EXPECT_EQ(fresh.SilenceTimeout(), 60000);
+    EXPECT_EQ(fresh.QueryTimeout(), 120000);
 }
 
-TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuard) {
+TEST_F(ClientTest, TricklingPeerMeetsTheQueryDeadline) {
+    // A byte every 20 ms: the silence guard never expires, and the trickle would last 20 s.
+    FakeServer server(FakeScript().ExpectLine().Trickle(std::string(1000, 't'), 20).Close());
+    Target(server);
+    client_.SetSilenceTimeout(5000);
+    client_.SetQueryTimeout(500);
+    client_.Connect();
+    client_.WriteLine("query");
+    const auto e = test::Raised<EIdSocketError>([&] { client_.ReadToEnd(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10060);
+    EXPECT_EQ(e->Message(), "Socket Error # 10060\r\nConnection timed out.");
+    // Bytes came before the deadline and did not move it.
+    EXPECT_GT(client_.receives, 0);
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+    EXPECT_EQ(client_.InputBuffer().Size(), 0);
+}
+
+TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuardOrTheDeadline) {
     // The server neither reads nor closes until the test ends.
     FakeServer server(FakeScript().WaitGate(1));
     Target(server);
-    client_.SetSilenceTimeout(200);
-    client_.Connect();
     const std::string block(BeyondSocketBuffers(), 'q');
-    const auto e = test::Raised<EIdSocketError>(
-        [&] { client_.WriteBytes(block.data(), static_cast<int>(block.size())); });
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->ErrorCode(), 10060);
-    EXPECT_FALSE(client_.Binding().HandleAllocated());
+    // Each guard alone: the silence guard, then the query deadline.
+    for (const auto& [silenceMs, queryMs] :
+         {std::pair{200, IdTimeoutInfinite}, std::pair{IdTimeoutInfinite, 200}}) {
+        SCOPED_TRACE(testing::Message() << "silence " << silenceMs << ", query " << queryMs);
+        client_.SetSilenceTimeout(silenceMs);
+        client_.SetQueryTimeout(queryMs);
+        client_.Connect();
+        const auto e = test::Raised<EIdSocketError>(
+            [&] { client_.WriteBytes(block.data(), static_cast<int>(block.size())); });
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->ErrorCode(), 10060);
+        EXPECT_FALSE(client_.Binding().HandleAllocated());
+    }
 }
 
 // Linux only: Windows refuses a connect to a full accept queue at once (10061), so there a
