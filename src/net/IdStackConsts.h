@@ -48,6 +48,7 @@ inline constexpr int Id_WSAENOTSOCK = 10038;
 inline constexpr int Id_WSAENOPROTOOPT = 10042;
 inline constexpr int Id_WSAEOPNOTSUPP = 10045;
 inline constexpr int Id_WSAEAFNOSUPPORT = 10047;
+inline constexpr int Id_WSAEADDRNOTAVAIL = 10049;
 inline constexpr int Id_WSAENETUNREACH = 10051;
 inline constexpr int Id_WSAECONNRESET = 10054;
 inline constexpr int Id_WSAENOBUFS = 10055;

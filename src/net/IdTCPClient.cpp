@@ -7,6 +7,17 @@
 
 namespace brinmor {
 
+namespace {
+
+// On the wire a port has 16 bits: one outside 1..65535 would be cut to a server nobody named.
+// It is refused as Windows refuses port 0.
+void CheckPort(std::int32_t port) {
+    if (port < 1 || port > 65535)
+        GStack->RaiseError(Id_WSAEADDRNOTAVAIL);
+}
+
+} // namespace
+
 TIdTCPClient::TIdTCPClient() : socksInfo_(std::make_unique<TSocksInfo>()) {}
 
 TIdTCPClient::~TIdTCPClient() = default;
@@ -21,6 +32,10 @@ void TIdTCPClient::Connect() {
     if (binding.HandleAllocated())
         throw EIdAlreadyConnected(RSAlreadyConnected);
     ResetState();
+    // Before any socket: the port connected to, and the target the proxy would be asked for.
+    CheckPort(port_);
+    if (socksInfo_->Version != svNoSocks)
+        CheckPort(socksInfo_->Port);
     binding.AllocateSocket(Id_SOCK_STREAM, 0);
     // Any failure from here on closes the socket again, so the next Connect starts afresh.
     const auto guarded = [this](auto&& step) {
@@ -45,9 +60,7 @@ void TIdTCPClient::Connect() {
             const char on[4] = {0x31, 0x31, 0x31, 0x31};
             GStack->CheckResult(binding.SetSockOpt(Id_IPPROTO_TCP, Id_TCP_NODELAY, on, sizeof on));
         }
-        binding.ConnectSocket(Id_PF_INET,
-                              ConnectTimeout() > 0 ? ConnectTimeout() : IdTimeoutInfinite);
-        ApplySilenceGuard();
+        binding.ConnectSocket(Id_PF_INET, GuardLimit(ConnectTimeout()));
     });
     binding.SetPeer(binding.IP(), binding.Port());
     NotifyStatus(stConnecting, binding.IP());

@@ -46,7 +46,12 @@ void TIdTCPConnection::ResetState() {
     inputBuffer_->Clear();
     closedGracefully_ = false;
     // A new socket starts without time-outs of its own.
-    appliedSilence_ = IdTimeoutInfinite;
+    appliedRecv_ = IdTimeoutInfinite;
+    appliedSend_ = IdTimeoutInfinite;
+    // The query deadline runs from here, the start of Connect.
+    deadline_.reset();
+    if (queryTimeout_ > 0)
+        deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(queryTimeout_);
 }
 
 std::string TIdTCPConnection::ReadToEnd() {
@@ -118,24 +123,41 @@ std::string TIdTCPConnection::ExtractText(int count) {
 }
 
 void TIdTCPConnection::GuardExpired() {
+    // Nothing of a cut-off answer is kept.
+    inputBuffer_->Clear();
     CloseConnection();
     GStack->RaiseError(Id_WSAETIMEDOUT);
 }
 
-void TIdTCPConnection::ApplySilenceGuard() {
-    if (appliedSilence_ == silenceTimeout_)
+int TIdTCPConnection::GuardLimit(int guardMs) {
+    int limit = guardMs > 0 ? guardMs : IdTimeoutInfinite;
+    if (deadline_) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+                              *deadline_ - std::chrono::steady_clock::now())
+                              .count();
+        if (left <= 0)
+            GuardExpired();
+        if (limit == IdTimeoutInfinite || left < limit)
+            limit = static_cast<int>(left);
+    }
+    return limit;
+}
+
+void TIdTCPConnection::ApplyGuard(int option, int& applied) {
+    // Far from the deadline the silence guard binds and the option is set once per socket;
+    // near it, before each call.
+    const int limit = GuardLimit(silenceTimeout_);
+    if (limit == applied)
         return;
     // The platform's send and receive time-outs bound the blocking calls themselves; 0 is
     // "no limit" there.
-    const std::uint32_t ms = silenceTimeout_ > 0 ? static_cast<std::uint32_t>(silenceTimeout_) : 0u;
-    for (const int option : {Id_SO_SNDTIMEO, Id_SO_RCVTIMEO})
-        GStack->CheckResult(binding_->SetSockOpt(Id_SOL_SOCKET, option, &ms, sizeof ms));
-    appliedSilence_ = silenceTimeout_;
+    const std::uint32_t ms = limit > 0 ? static_cast<std::uint32_t>(limit) : 0u;
+    GStack->CheckResult(binding_->SetSockOpt(Id_SOL_SOCKET, option, &ms, sizeof ms));
+    applied = limit;
 }
 
-bool TIdTCPConnection::GuardHit(int result) {
-    return result == Id_SOCKET_ERROR && appliedSilence_ > 0 &&
-           GStack->LastSocketError() == Id_WSAETIMEDOUT;
+bool TIdTCPConnection::GuardHit(int result, int applied) {
+    return result == Id_SOCKET_ERROR && applied > 0 && GStack->LastSocketError() == Id_WSAETIMEDOUT;
 }
 
 int TIdTCPConnection::ReadFromSocket(bool raiseIfClosed, int timeoutMs, bool useInputBuffer,
@@ -143,12 +165,19 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfClosed, int timeoutMs, bool use
     CheckClosed(raiseIfClosed, false);
     if (!Connected())
         return 0;
-    // Waiting without limit and then receiving is one blocking receive, bounded by the silence
-    // guard; a wait with a limit of its own comes first.
-    if (timeoutMs == IdTimeoutInfinite)
-        ApplySilenceGuard();
-    else if (!binding_->Readable(timeoutMs))
-        return 0;
+    // Waiting without limit and then receiving is one blocking receive, bounded by the guards;
+    // a wait with a limit of its own comes first, and ends at the deadline at the latest.
+    if (timeoutMs == IdTimeoutInfinite) {
+        ApplyGuard(Id_SO_RCVTIMEO, appliedRecv_);
+    } else {
+        const int left = GuardLimit(IdTimeoutInfinite);
+        const bool deadlineFirst = left != IdTimeoutInfinite && left < timeoutMs;
+        if (!binding_->Readable(deadlineFirst ? left : timeoutMs)) {
+            if (deadlineFirst)
+                GuardExpired();
+            return 0;
+        }
+    }
     const bool intercepted = interceptEnabled_ && intercept_->ReceivesItself();
     // The common case receives straight into the input buffer.
     const bool direct = useInputBuffer && chunk == nullptr && !intercepted;
@@ -160,7 +189,7 @@ int TIdTCPConnection::ReadFromSocket(bool raiseIfClosed, int timeoutMs, bool use
     if (direct)
         inputBuffer_->Truncate(kept + (count > 0 ? count : 0));
     closedGracefully_ = count == 0;
-    if (GuardHit(count))
+    if (GuardHit(count, appliedRecv_))
         GuardExpired();
     if (count != 0) {
         if (GStack->CheckResult(count, {Id_WSAESHUTDOWN})) {
@@ -218,16 +247,16 @@ void TIdTCPConnection::WriteBytes(const void* source, int count) {
     if (count <= 0 || source == nullptr)
         return;
     CheckClosed(true, true);
-    ApplySilenceGuard();
     const auto* bytes = static_cast<const std::uint8_t*>(source);
     int position = 0;
     do {
+        ApplyGuard(Id_SO_SNDTIMEO, appliedSend_);
         const int sent = interceptEnabled_ && intercept_->SendsItself()
                              ? intercept_->Send(bytes + position, count - position)
                              : binding_->Send(bytes + position, count - position);
         closedGracefully_ = sent == 0;
         CheckClosed(true, false);
-        if (GuardHit(sent))
+        if (GuardHit(sent, appliedSend_))
             GuardExpired();
         if (GStack->CheckResult(sent, {Id_WSAESHUTDOWN})) {
             CloseConnection();

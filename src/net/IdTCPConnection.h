@@ -5,8 +5,10 @@
 #include "net/IdSocketHandle.h"
 #include "net/IdStackConsts.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace brinmor {
@@ -16,6 +18,7 @@ class TIdConnectionIntercept;
 // Guards that keep one silent peer from blocking the program for good.
 inline constexpr int IdDefaultConnectTimeout = 20000;
 inline constexpr int IdDefaultSilenceTimeout = 60000;
+inline constexpr int IdDefaultQueryTimeout = 120000;
 // An answer that grows past this size ends the read with an error.
 inline constexpr int IdMaxAnswerSize = 64 * 1024 * 1024;
 
@@ -41,11 +44,14 @@ public:
 
     // Guard time-outs in milliseconds; IdTimeoutInfinite (or 0) switches a guard off. When
     // one expires, EIdSocketError 10060 is raised and the connection is closed. The silence
-    // guard bounds every wait for data and every send.
+    // guard bounds every wait for data and every send. The query guard is one deadline from
+    // the start of Connect to the end of the answer: bytes that keep coming do not move it.
     int ConnectTimeout() const { return connectTimeout_; }
     void SetConnectTimeout(int ms) { connectTimeout_ = ms; }
     int SilenceTimeout() const { return silenceTimeout_; }
     void SetSilenceTimeout(int ms) { silenceTimeout_ = ms; }
+    int QueryTimeout() const { return queryTimeout_; }
+    void SetQueryTimeout(int ms) { queryTimeout_ = ms; }
 
     TNotifyEvent OnDisconnected;
 
@@ -74,12 +80,16 @@ public:
     void WriteBytes(const void* source, int count);
 
 protected:
-    // Closes the connection and raises the time-out error.
+    // Closes the connection, drops what it had buffered and raises the time-out error.
     [[noreturn]] void GuardExpired();
-    // Sets the socket's send and receive time-outs to the silence guard when it changed.
-    void ApplySilenceGuard();
-    // True when a transfer result is the silence guard expiring.
-    bool GuardHit(int result);
+    // The limit of the next blocking call: the guard, or what is left of the query deadline
+    // when that is less. Raises the time-out once the deadline has passed.
+    int GuardLimit(int guardMs);
+    // Sets the socket's send or receive time-out (option) to the silence guard, or to the
+    // deadline when that comes first, unless it already holds that value.
+    void ApplyGuard(int option, int& applied);
+    // True when a transfer result is the time-out that was applied expiring.
+    bool GuardHit(int result, int applied);
 
     bool closedGracefully_ = false;
 
@@ -96,7 +106,10 @@ private:
     bool interceptEnabled_ = false;
     int connectTimeout_ = IdDefaultConnectTimeout;
     int silenceTimeout_ = IdDefaultSilenceTimeout;
-    int appliedSilence_ = IdTimeoutInfinite;
+    int queryTimeout_ = IdDefaultQueryTimeout;
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
+    int appliedRecv_ = IdTimeoutInfinite;
+    int appliedSend_ = IdTimeoutInfinite;
 };
 
 } // namespace brinmor

@@ -146,10 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
                         .Expect(7 + 11)
                         .Send(kSocks5IPv4Reply + kServerData),
                     Bytes({5, 1, 2, 1, 2, 'a', 'b', 0, 5, 1, 0, 3, 11}) + kName11 + Bytes({0, 43})},
-        // A dotted address still goes by name; only the low 16 bits of the port count. The
-        // user id is not sent without the username/password method.
+        // A dotted address still goes by name. The user id is not sent without the
+        // username/password method.
         RequestCase{"Socks5NoAuthenticationSendsTheAddressTextAsName", svSocks5, saNoAuthentication,
-                    "ignored", "ignored", "127.0.0.1", 0x10050,
+                    "ignored", "ignored", "127.0.0.1", 0x50,
                     FakeScript()
                         .Expect(3)
                         .Send(Bytes({5, 0}))
@@ -379,19 +379,47 @@ TEST(SocksNegotiation, NoSocksNeverContactsTheProxy) {
     EXPECT_EQ(proxy.Connections(), 0);
 }
 
-// A proxy that accepts and then says nothing ends with the connection's guard, not a hang.
-TEST(SocksNegotiation, SilentProxyEndsWithTheGuardTimeOut) {
-    FakeServer proxy(InTurn({FakeScript().Expect(9).Silent(), FakeScript().Expect(3).Silent()}));
-    ProxiedClient socks4(proxy, svSocks4);
-    socks4.client.SetSilenceTimeout(100);
-    ExpectSocketError(socks4.client, 10060);
+// A proxy that stalls mid-exchange ends with a guard, not a hang: the silence guard when it
+// says nothing, the query deadline also when it trickles. Either gives the version's text for
+// a failed read.
+struct StallCase {
+    const char* name;
+    TSocksVersion version;
+    FakeScript script;
+    int silenceMs;
+    int queryMs;
+};
 
-    // SOCKS 5 reports every failed read as the proxy not answering.
-    ProxiedClient socks5(proxy, svSocks5);
-    socks5.client.SetSilenceTimeout(100);
-    ExpectRefused(socks5.client, "Socks server didn't respond.");
-    EXPECT_EQ(proxy.Connections(), 2);
+class ProxyStalls : public testing::TestWithParam<StallCase> {};
+
+TEST_P(ProxyStalls, EndsWithTheVersionsTextForAFailedRead) {
+    const StallCase& c = GetParam();
+    FakeServer proxy(c.script);
+    ProxiedClient proxied(proxy, c.version);
+    proxied.client.SetSilenceTimeout(c.silenceMs);
+    proxied.client.SetQueryTimeout(c.queryMs);
+    if (c.version == svSocks5)
+        ExpectRefused(proxied.client, "Socks server didn't respond.");
+    else
+        ExpectSocketError(proxied.client, 10060);
 }
+
+constexpr int kOff = IdTimeoutInfinite;
+// 8 bytes 100 ms apart, and 262 bytes 20 ms apart: each lasts past the 300 ms deadline.
+const FakeScript kTricklingGrant = FakeScript().Expect(9).Trickle(kSocks4Granted, 100);
+const FakeScript kTricklingReply = ChoosingMethod(0).Expect(16).Trickle(
+    Bytes({5, 0, 0, 3, 255}) + std::string(255, 'n') + Bytes({0, 80}), 20);
+
+INSTANTIATE_TEST_SUITE_P(
+    Guards, ProxyStalls,
+    testing::Values(
+        StallCase{"Socks4SilentSilenceGuard", svSocks4, FakeScript().Expect(9).Silent(), 100, kOff},
+        StallCase{"Socks5SilentSilenceGuard", svSocks5, FakeScript().Expect(3).Silent(), 100, kOff},
+        StallCase{"Socks4SilentDeadline", svSocks4, FakeScript().Expect(9).Silent(), kOff, 300},
+        StallCase{"Socks5SilentDeadline", svSocks5, FakeScript().Expect(3).Silent(), kOff, 300},
+        StallCase{"Socks4TricklingDeadline", svSocks4, kTricklingGrant, 5000, 300},
+        StallCase{"Socks5TricklingDeadline", svSocks5, kTricklingReply, 5000, 300}),
+    ByName());
 
 // SOCKS 4 carries an address: the client resolves the target name itself.
 class Socks4Resolution : public testing::Test {

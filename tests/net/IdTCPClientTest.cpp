@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace brinmor {
@@ -278,20 +279,45 @@ TEST_F(ClientTest, SilentServerHitsTheReadGuard) {
     TIdTCPClient fresh;
     EXPECT_EQ(fresh.ConnectTimeout(), 20000);
     EXPECT_EQ(fresh.SilenceTimeout(), 60000);
+    EXPECT_EQ(fresh.QueryTimeout(), 120000);
 }
 
-TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuard) {
+TEST_F(ClientTest, TricklingPeerMeetsTheQueryDeadline) {
+    // A byte every 20 ms: the silence guard never expires, and the trickle would last 20 s.
+    FakeServer server(FakeScript().ExpectLine().Trickle(std::string(1000, 't'), 20).Close());
+    Target(server);
+    client_.SetSilenceTimeout(5000);
+    client_.SetQueryTimeout(500);
+    client_.Connect();
+    client_.WriteLine("query");
+    const auto e = test::Raised<EIdSocketError>([&] { client_.ReadToEnd(); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10060);
+    EXPECT_EQ(e->Message(), "Socket Error # 10060\r\nConnection timed out.");
+    // Bytes came before the deadline and did not move it.
+    EXPECT_GT(client_.receives, 0);
+    EXPECT_FALSE(client_.Binding().HandleAllocated());
+    EXPECT_EQ(client_.InputBuffer().Size(), 0);
+}
+
+TEST_F(ClientTest, PeerThatStopsReadingHitsTheSendGuardOrTheDeadline) {
     // The server neither reads nor closes until the test ends.
     FakeServer server(FakeScript().WaitGate(1));
     Target(server);
-    client_.SetSilenceTimeout(200);
-    client_.Connect();
     const std::string block(BeyondSocketBuffers(), 'q');
-    const auto e = test::Raised<EIdSocketError>(
-        [&] { client_.WriteBytes(block.data(), static_cast<int>(block.size())); });
-    ASSERT_TRUE(e);
-    EXPECT_EQ(e->ErrorCode(), 10060);
-    EXPECT_FALSE(client_.Binding().HandleAllocated());
+    // Each guard alone: the silence guard, then the query deadline.
+    for (const auto& [silenceMs, queryMs] :
+         {std::pair{200, IdTimeoutInfinite}, std::pair{IdTimeoutInfinite, 200}}) {
+        SCOPED_TRACE(testing::Message() << "silence " << silenceMs << ", query " << queryMs);
+        client_.SetSilenceTimeout(silenceMs);
+        client_.SetQueryTimeout(queryMs);
+        client_.Connect();
+        const auto e = test::Raised<EIdSocketError>(
+            [&] { client_.WriteBytes(block.data(), static_cast<int>(block.size())); });
+        ASSERT_TRUE(e);
+        EXPECT_EQ(e->ErrorCode(), 10060);
+        EXPECT_FALSE(client_.Binding().HandleAllocated());
+    }
 }
 
 // Linux only: Windows refuses a connect to a full accept queue at once (10061), so there a
@@ -443,6 +469,59 @@ TEST_F(ClientTest, NoSocksConnectsDirectlyWhateverTheProxyFields) {
     ASSERT_EQ(client_.SocksInfo().Version, svNoSocks);
     client_.Connect();
     EXPECT_EQ(client_.ReadToEnd(), "direct");
+}
+
+// Connections the server accepted before this call. A probe connection is served after any
+// earlier one, so once it has been answered every earlier one has been counted.
+int ConnectionsSoFar(const FakeServer& server) {
+    TIdTCPClient probe;
+    probe.SetHost("127.0.0.1");
+    probe.SetPort(server.Port());
+    probe.Connect();
+    probe.ReadToEnd();
+    return server.Connections() - 1;
+}
+
+// A port outside 1..65535 is refused before any socket is made, whichever port it is: the
+// server's, the proxy's, or the target the proxy is asked for. Cut to 16 bits, the ports
+// relative to the listener would reach it.
+TEST(PortRange, PortsOutsideOneTo65535AreRefusedBeforeAnyConnection) {
+    enum Role { Direct, Proxy, Target };
+    const char* const roleNames[] = {"direct", "proxy", "target"};
+    struct Case {
+        const char* name;
+        std::int64_t port;
+        bool relative; // added to the listener's port
+    };
+    const Case cases[] = {{"0", 0, false},
+                          {"65536", 65536, false},
+                          {"-1", -1, false},
+                          {"106431", 106431, false},
+                          {"listener + 65536", 65536, true},
+                          {"listener - 65536", -65536, true}};
+    for (const Role role : {Direct, Proxy, Target}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << roleNames[role] << " port " << c.name);
+            FakeServer listener(FakeScript().Close());
+            const auto port =
+                static_cast<std::int32_t>(c.port + (c.relative ? listener.Port() : 0));
+            TIdTCPClient client;
+            client.SetHost("127.0.0.1");
+            client.SetPort(role == Proxy ? 43 : port);
+            if (role != Direct) {
+                client.SocksInfo().Version = svSocks5;
+                client.SocksInfo().Host = "127.0.0.1";
+                client.SocksInfo().Port = role == Proxy ? port : listener.Port();
+            }
+            if (const auto e = test::Raised<EIdSocketError>([&] { client.Connect(); })) {
+                EXPECT_EQ(e->ErrorCode(), 10049);
+                EXPECT_EQ(e->Message(), "Socket Error # 10049\r\nCan't assign requested address.");
+            }
+            EXPECT_FALSE(client.Binding().HandleAllocated());
+            client.Disconnect();
+            EXPECT_EQ(ConnectionsSoFar(listener), 0);
+        }
+    }
 }
 
 TEST(SocksInfoTest, AssignCopiesAllSixMembersAndNothingFollowsLater) {

@@ -163,6 +163,12 @@ FakeScript& FakeScript::SendChunks(std::string bytes, std::size_t chunk) {
     return *this;
 }
 
+FakeScript& FakeScript::Trickle(const std::string& bytes, int everyMs) {
+    for (const char byte : bytes)
+        SendChunks(std::string(1, byte), 1).Pause(everyMs);
+    return *this;
+}
+
 FakeScript& FakeScript::Pause(int ms) {
     steps_.push_back([ms](FakeSession& s) { s.Pause(ms); });
     return *this;

@@ -63,6 +63,8 @@ public:
     FakeScript& ExpectLine();
     FakeScript& Send(std::string bytes);
     FakeScript& SendChunks(std::string bytes, std::size_t chunk);
+    // One byte at a time, with a pause of everyMs after each.
+    FakeScript& Trickle(const std::string& bytes, int everyMs);
     FakeScript& Pause(int ms);
     FakeScript& WaitGate(int gate);
     FakeScript& Close();
