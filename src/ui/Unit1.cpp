@@ -1,16 +1,5 @@
 #include "ui/Unit1.h"
 
-#include <QAction>
-#include <QCloseEvent>
-#include <QCoreApplication>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "net/IdWhois.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
@@ -22,6 +11,17 @@
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
 #include "widgets/StatusBar.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace brinmor {
 
@@ -60,15 +60,27 @@ void ApplyStoredProperties(TIdWhois& whois) {
     socks.Version = svSocks5;
 }
 
-QAction* NewItem(QObject* parent) { return new QAction(parent); }
+QAction* NewItem(QObject* parent) {
+    return new QAction(parent);
+}
 
-void SetCaption(QAction* item, const char* caption) { item->setText(ToQString(caption)); }
-void SetCaption(QMenu* menu, const char* caption) { menu->setTitle(ToQString(caption)); }
-void SetCaption(QLabel* label, const char* caption) { label->setText(ToQString(caption)); }
-void SetCaption(QPushButton* button, const char* caption) { button->setText(ToQString(caption)); }
+void SetCaption(QAction* item, const char* caption) {
+    item->setText(ToQString(caption));
+}
+void SetCaption(QMenu* menu, const char* caption) {
+    menu->setTitle(ToQString(caption));
+}
+void SetCaption(QLabel* label, const char* caption) {
+    label->setText(ToQString(caption));
+}
+void SetCaption(QPushButton* button, const char* caption) {
+    button->setText(ToQString(caption));
+}
 
 // A row that names another component takes the caption that one holds now.
-void CopyCaption(QAction* item, const QAction* from) { item->setText(from->text()); }
+void CopyCaption(QAction* item, const QAction* from) {
+    item->setText(from->text());
+}
 
 } // namespace
 
@@ -88,8 +100,6 @@ struct TForm1::CaptionTable {
     const char* help;
     const char* about;
 };
-
-
 
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent), IdWhois1(std::make_unique<TIdWhois>()),
@@ -222,7 +232,9 @@ TForm1::TForm1(QWidget* parent)
     RunCommand([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() { SetOwnWindowClosedHandler(nullptr); }
+TForm1::~TForm1() {
+    SetOwnWindowClosedHandler(nullptr);
+}
 
 void TForm1::ApplyInitialCaptions() {
     SetCaption(Fichier1, "Nom de domaine");
@@ -310,7 +322,9 @@ void TForm1::TranslateFrancais() {
     ApplyCaptions(kFrench);
 }
 
-void TForm1::FormCreate() { Affiche_rechercher_termine(); }
+void TForm1::FormCreate() {
+    Affiche_rechercher_termine();
+}
 
 void TForm1::FormActivate() {
     Form2->ReadIniFile();
@@ -333,7 +347,9 @@ void TForm1::About1Click() {
     NotifyOwnWindowClosed();
 }
 
-void TForm1::Quitter1Click() { QCoreApplication::quit(); }
+void TForm1::Quitter1Click() {
+    QCoreApplication::quit();
+}
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);

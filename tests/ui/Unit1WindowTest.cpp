@@ -1,11 +1,3 @@
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QTimer>
-#include <gtest/gtest.h>
-
 #include "platform/Path.h"
 #include "support/AppWindows.h"
 #include "ui/Unit1.h"
@@ -14,13 +6,29 @@
 #include "widgets/ListBox.h"
 #include "widgets/QtText.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
 namespace brinmor {
 namespace {
 
-std::string Text(const QAction* item) { return FromQString(item->text()); }
-std::string Text(const QMenu* menu) { return FromQString(menu->title()); }
-std::string Text(const QLabel* label) { return FromQString(label->text()); }
-std::string Text(const QPushButton* button) { return FromQString(button->text()); }
+std::string Text(const QAction* item) {
+    return FromQString(item->text());
+}
+std::string Text(const QMenu* menu) {
+    return FromQString(menu->title());
+}
+std::string Text(const QLabel* label) {
+    return FromQString(label->text());
+}
+std::string Text(const QPushButton* button) {
+    return FromQString(button->text());
+}
 
 std::vector<std::string> Items(const TListBox& list) {
     std::vector<std::string> items;
@@ -31,32 +39,72 @@ std::vector<std::string> Items(const TListBox& list) {
 
 // Every caption of the main window, in table order.
 std::vector<std::string> Captions(const TForm1& f) {
-    return {Text(f.Fichier1),      Text(f.Importer1),     Text(f.Importer2),   Text(f.Viderlaliste1),
-            Text(f.Viderlaliste2), Text(f.Ajouter1),      Text(f.Ajouter2),    Text(f.Supprimer1),
-            Text(f.Supprimer2),    Text(f.Supprimer3),    Text(f.Label1),      Text(f.Label2),
-            Text(f.Label3),        Text(f.Button1),       Text(f.Quitter1),    Text(f.Configuration2),
+    return {Text(f.Fichier1),         Text(f.Importer1),  Text(f.Importer2), Text(f.Viderlaliste1),
+            Text(f.Viderlaliste2),    Text(f.Ajouter1),   Text(f.Ajouter2),  Text(f.Supprimer1),
+            Text(f.Supprimer2),       Text(f.Supprimer3), Text(f.Label1),    Text(f.Label2),
+            Text(f.Label3),           Text(f.Button1),    Text(f.Quitter1),  Text(f.Configuration2),
             Text(f.Paramtreduproxy1), Text(f.Help1),      Text(f.About1)};
 }
 
-const std::vector<std::string> kInitial = {
-    "Nom de domaine", "Importer", "Importer liste", "Vider la liste", "Vider la liste de recherche",
-    "Ajouter", "Ajouter", "Supprimer", "Supprimer", "Supprimer",
-    "Liste de recherche des noms de domaines", "R\xE9sultat",
-    "Liste des noms de domaines d\xE9j\xE0 recherch\xE9", "Lancer le whois", "Quitter",
-    "Configuration", "Param\xE8tre du proxy", "Help", "About"};
+const std::vector<std::string> kInitial = {"Nom de domaine",
+                                           "Importer",
+                                           "Importer liste",
+                                           "Vider la liste",
+                                           "Vider la liste de recherche",
+                                           "Ajouter",
+                                           "Ajouter",
+                                           "Supprimer",
+                                           "Supprimer",
+                                           "Supprimer",
+                                           "Liste de recherche des noms de domaines",
+                                           "R\xE9sultat",
+                                           "Liste des noms de domaines d\xE9j\xE0 recherch\xE9",
+                                           "Lancer le whois",
+                                           "Quitter",
+                                           "Configuration",
+                                           "Param\xE8tre du proxy",
+                                           "Help",
+                                           "About"};
 
-const std::vector<std::string> kFrench = {
-    "Nom de domaine", "Importer une liste", "Importer une liste", "Vider la liste", "Vider la liste",
-    "Ajouter un nom \xE0 la liste", "Ajouter un nom \xE0 la liste", "Supprimer un nom de la liste",
-    "Supprimer un nom de la liste", "Supprimer un nom de la liste",
-    "Liste de noms de domaine \xE0 chercher", "R\xE9sultat", "Noms de domaine trouv\xE9s",
-    "Lancer le whois", "Quitter", "Configuration", "Param\xE8tres du proxy", "Aide", "A Propos"};
+const std::vector<std::string> kFrench = {"Nom de domaine",
+                                          "Importer une liste",
+                                          "Importer une liste",
+                                          "Vider la liste",
+                                          "Vider la liste",
+                                          "Ajouter un nom \xE0 la liste",
+                                          "Ajouter un nom \xE0 la liste",
+                                          "Supprimer un nom de la liste",
+                                          "Supprimer un nom de la liste",
+                                          "Supprimer un nom de la liste",
+                                          "Liste de noms de domaine \xE0 chercher",
+                                          "R\xE9sultat",
+                                          "Noms de domaine trouv\xE9s",
+                                          "Lancer le whois",
+                                          "Quitter",
+                                          "Configuration",
+                                          "Param\xE8tres du proxy",
+                                          "Aide",
+                                          "A Propos"};
 
-const std::vector<std::string> kEnglish = {
-    "Domain name", "Import list", "Import list", "Clear list", "Clear list", "Add name to list",
-    "Add name to list", "Remove name to list", "Remove name to list", "Remove name to list",
-    "Domain name search list", "Result", "Domain name find", "Start whois", "Quit",
-    "Configuration", "Proxy param.", "Help", "About"};
+const std::vector<std::string> kEnglish = {"Domain name",
+                                           "Import list",
+                                           "Import list",
+                                           "Clear list",
+                                           "Clear list",
+                                           "Add name to list",
+                                           "Add name to list",
+                                           "Remove name to list",
+                                           "Remove name to list",
+                                           "Remove name to list",
+                                           "Domain name search list",
+                                           "Result",
+                                           "Domain name find",
+                                           "Start whois",
+                                           "Quit",
+                                           "Configuration",
+                                           "Proxy param.",
+                                           "Help",
+                                           "About"};
 
 // Closes the next modal window that opens, after running `meanwhile`.
 void CloseNextModal(QDialog& window, std::function<void()> meanwhile = {}) {
@@ -87,7 +135,8 @@ TEST(MainWindowCaptions, OnlyTheExactCodeEnGivesEnglishForBothWindows) {
         app.WriteConfig(c.config);
         app.form1().FormActivate();
         EXPECT_EQ(Captions(app.form1()), c.english ? kEnglish : kFrench) << c.config;
-        EXPECT_EQ(Text(app.form2().Label1), c.english ? "Use proxy" : "Utiliser un proxy") << c.config;
+        EXPECT_EQ(Text(app.form2().Label1), c.english ? "Use proxy" : "Utiliser un proxy")
+            << c.config;
         EXPECT_EQ(FromQString(app.form1().windowTitle()), "Brinmor v2.0");
     }
 }
