@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace brinmor {
@@ -351,12 +352,26 @@ void TForm1::Quitter1Click() {
     QCoreApplication::quit();
 }
 
-void TForm1::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        RunCommand([this] { FormActivate(); });
+bool TForm1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The first activation waits until the window is on screen and active, as the
+    // platform's does: a box it raises then has the window behind it. The window system
+    // reports the two in either order; the handler runs after the event that completes them.
+    const QEvent::Type type = event->type();
+    if (!activated_ && !activationQueued_ &&
+        (type == QEvent::WindowActivate || type == QEvent::Paint)) {
+        activationQueued_ = true;
+        QTimer::singleShot(0, this, [this] { FirstActivation(); });
     }
+    return handled;
+}
+
+void TForm1::FirstActivation() {
+    activationQueued_ = false;
+    if (activated_ || !isActiveWindow() || !testAttribute(Qt::WA_Mapped))
+        return;
+    activated_ = true;
+    RunCommand([this] { FormActivate(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

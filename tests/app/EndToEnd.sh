@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the real brinmor executable on a private X server, as a person would: the splash
-# shows, then the main window titled "Brinmor v2.0" with its stored names; a click on the menu
+# shows, then the main window titled "Brinmor v2.0" with its stored names, and over it the
+# error box for the bad port in config.ini; once that is confirmed, a click on the menu
 # "Nom de domaine" and one on "Quitter" end the program with exit code 0. The window carries
 # the program icon in its three sizes.
 #
@@ -51,6 +52,7 @@ cp "$exe" "$work/brinmor"
 mkdir "$work/result"
 printf '09/12/2026 08:00:00\r\n\r\nDomain Name: ZULU.TEST\r\n' >"$work/result/zulu.test.dns"
 printf '09/12/2026 08:01:00\r\n\r\nDomain Name: ALPHA.TEST\r\n' >"$work/result/Alpha.test.dns"
+printf '[proxy]\r\nport=abc\r\n' >"$work/config.ini"
 
 # A private X server on the first free display.
 Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.log" &
@@ -77,6 +79,9 @@ splash_window() {
 }
 splash_shown() { [ -n "$(splash_window)" ]; }
 main_shown() { [ -n "$(main_window)" ]; }
+error_box() { xdotool search --onlyvisible --name '^Brinmor$' 2>/dev/null | head -n1; }
+box_shown() { [ -n "$(error_box)" ]; }
+box_gone() { ! box_shown; }
 
 # The splash: centred on the 1024 x 768 screen, already painted, and alone.
 wait_until 15 splash_shown || fail "no splash window"
@@ -87,6 +92,14 @@ import -window root -crop "480x256+$X+$Y" +repage "$work/splash.png"
 differing=$(compare -metric AE "$work/splash.png" "$splash_picture" null: 2>&1)
 [ "$differing" = 0 ] || fail "the splash on screen differs from its picture in $differing pixels"
 echo "splash shown at $X,$Y and painted"
+
+# The first activation reports the bad port; its box comes with the main window on screen
+# behind it, not alone. Return confirms it.
+wait_until 20 box_shown || fail "no error box for the bad port"
+main_shown || fail "the error box is up before the main window is on screen"
+echo "error box shown over the main window"
+xdotool key Return
+wait_until 5 box_gone || fail "the error box did not close on Return"
 
 # The main window, once the splash has gone.
 wait_until 20 main_shown || fail "no main window"

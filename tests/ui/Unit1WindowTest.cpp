@@ -145,8 +145,14 @@ TEST(MainWindowCaptions, InitialCaptionsStayWhenTheFirstActivationFails) {
     test::AppWindows app;
     app.WriteConfig("[proxy]\r\nport=abc\r\n[language]\r\ncode=en\r\n");
     EXPECT_EQ(Captions(app.form1()), kInitial);
-    app.form1().show();
+    // The box has the window behind it: the first activation waits until it is on screen.
+    bool onScreen = false;
+    app.dialogs.whileShown = [&] {
+        onScreen = app.form1().testAttribute(Qt::WA_Mapped) && app.form1().isActiveWindow();
+    };
+    app.ShowMainWindow();
     ASSERT_EQ(app.dialogs.errors.size(), 1u);
+    EXPECT_TRUE(onScreen);
     EXPECT_EQ(app.dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte.");
     EXPECT_EQ(Captions(app.form1()), kInitial);
     EXPECT_EQ(FromQString(app.form1().windowTitle()), "Brinmor v2.0");
@@ -154,7 +160,7 @@ TEST(MainWindowCaptions, InitialCaptionsStayWhenTheFirstActivationFails) {
 
 TEST(MainWindowActivation, ClosingTheProxyDialogOrTheAboutWindowAppliesTheFileAnew) {
     test::AppWindows app;
-    app.form1().show();
+    app.ShowMainWindow();
     EXPECT_EQ(Captions(app.form1()), kFrench);
 
     CloseNextModal(app.form2(), [&] { app.WriteConfig("[language]\r\ncode=en\r\n"); });
@@ -169,7 +175,7 @@ TEST(MainWindowActivation, ClosingTheProxyDialogOrTheAboutWindowAppliesTheFileAn
 
 TEST(MainWindowActivation, TheNamePromptCountsTheFileOpenDialogDoesNot) {
     test::AppWindows app;
-    app.form1().show();
+    app.ShowMainWindow();
     app.WriteConfig("[language]\r\ncode=en\r\n");
     app.dialogs.fileAnswers.push_back(std::nullopt);
     app.form1().Importer2->trigger();
