@@ -2,6 +2,7 @@
 
 #include "app/Resources.h"
 #include "platform/Exceptions.h"
+#include "widgets/DesignFont.h"
 #include "widgets/ErrorBox.h"
 
 #include <QLibraryInfo>
@@ -44,6 +45,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QString::fromLatin1(ApplicationTitle));
     setWindowIcon(MainIcon());
     InstallToolkitTranslations(*this);
+    RegisterDesignFont();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

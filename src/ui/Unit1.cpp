@@ -176,6 +176,8 @@ TForm1::TForm1(QWidget* parent)
     Label2 = new QLabel(Panel2);
     Label2->move(7, 3);
     RichEdit1 = new TRichEdit(Panel1);
+    // Every answer shows in bold.
+    RichEdit1->setFont(DesignFont(8, true));
     right->addWidget(Panel2);
     right->addWidget(RichEdit1, 1);
 

@@ -5,12 +5,17 @@
 #include "ui/Unit6.h"
 #include "widgets/ListBox.h"
 #include "widgets/QtText.h"
+#include "widgets/RichEdit.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -156,6 +161,56 @@ TEST(MainWindowCaptions, InitialCaptionsStayWhenTheFirstActivationFails) {
     EXPECT_EQ(app.dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte.");
     EXPECT_EQ(Captions(app.form1()), kInitial);
     EXPECT_EQ(FromQString(app.form1().windowTitle()), "Brinmor v2.0");
+}
+
+// The captions set in controls of a fixed size; the menus size themselves to theirs.
+TEST(MainWindowCaptions, EveryCaptionFitsItsControlInAllThreeTables) {
+    test::AppWindows app;
+    // A bad port keeps the Initial captions on screen.
+    app.WriteConfig("[proxy]\r\nport=abc\r\n");
+    TForm1& f = app.form1();
+    f.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(FromQString(QFontInfo(f.font()).family()), "MS Sans Serif");
+    const auto check = [&f](const char* table) {
+        SCOPED_TRACE(table);
+        for (const QLabel* label : {f.Label1, f.Label2, f.Label3}) {
+            const QFontMetrics metrics(label->font());
+            EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width())
+                << Text(label);
+            EXPECT_LE(metrics.height(), label->height()) << Text(label);
+            // Inside the panel's frame, not under it.
+            const QWidget* panel = label->parentWidget();
+            EXPECT_TRUE(
+                static_cast<const QFrame*>(panel)->contentsRect().contains(label->geometry()))
+                << Text(label);
+        }
+        QStyleOptionButton option;
+        option.initFrom(f.Button1);
+        option.features = QStyleOptionButton::AutoDefaultButton;
+        const QRect contents =
+            f.Button1->style()->subElementRect(QStyle::SE_PushButtonContents, &option, f.Button1);
+        const QFontMetrics metrics(f.Button1->font());
+        EXPECT_LE(metrics.horizontalAdvance(f.Button1->text()), contents.width());
+        EXPECT_LE(metrics.height(), contents.height());
+    };
+    check("initial");
+    f.TranslateFrancais();
+    check("French");
+    f.TranslateAnglais();
+    check("English");
+}
+
+TEST(MainWindowCaptions, TheResultPaneDrawsItsAnswersInBold) {
+    test::AppWindows app;
+    // The pane sets only the weight; the family is the pane's own.
+    QFont bold = app.form1().RichEdit1->font();
+    bold.setBold(true);
+    QFont regular = bold;
+    regular.setBold(false);
+    const QString text = QStringLiteral("Domain Name: VENDRELAC.EXAMPLE");
+    EXPECT_GT(QFontMetrics(bold).horizontalAdvance(text),
+              QFontMetrics(regular).horizontalAdvance(text));
 }
 
 TEST(MainWindowActivation, ClosingTheProxyDialogOrTheAboutWindowAppliesTheFileAnew) {
