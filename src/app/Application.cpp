@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
-#include "app/Resources.h"
 #include "platform/Exceptions.h"
 #include "widgets/DesignFont.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/ProgramIcon.h"
 
 #include <QLibraryInfo>
 #include <QLocale>

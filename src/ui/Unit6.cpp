@@ -1,9 +1,9 @@
 #include "ui/Unit6.h"
 
-#include "app/Resources.h"
 #include "widgets/DesignFont.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/ProgramIcon.h"
 #include "widgets/QtText.h"
 
 #include <QEvent>
