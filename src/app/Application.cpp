@@ -1,9 +1,13 @@
 #include "app/Application.h"
 
-#include "app/Resources.h"
 #include "platform/Exceptions.h"
+#include "widgets/DesignFont.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/ProgramIcon.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <exception>
 
 namespace brinmor {
@@ -12,6 +16,27 @@ namespace {
 
 const char* const ApplicationTitle = "Brinmor";
 
+// The toolkit's own texts (context menus, the file dialog, standard buttons) come from the
+// system on the platform, in the system's language whatever the program's captions. A
+// translations folder beside the program, where a Windows deployment puts them, comes first;
+// then Qt's own.
+void InstallToolkitTranslations(QCoreApplication& application) {
+    const QStringList folders = {QCoreApplication::applicationDirPath() +
+                                     QStringLiteral("/translations"),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString& folder : folders) {
+        // qtbase_*.qm as Qt ships them, or the qt_*.qm that a deployment tool merges.
+        for (const QString& catalogue : {QStringLiteral("qtbase"), QStringLiteral("qt")}) {
+            auto* translator = new QTranslator(&application);
+            if (translator->load(QLocale::system(), catalogue, QStringLiteral("_"), folder)) {
+                QCoreApplication::installTranslator(translator);
+                return;
+            }
+            delete translator;
+        }
+    }
+}
+
 } // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -19,6 +44,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // the platform append " - Brinmor" to every window title.
     setApplicationName(QString::fromLatin1(ApplicationTitle));
     setWindowIcon(MainIcon());
+    InstallToolkitTranslations(*this);
+    RegisterDesignFont();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -56,6 +56,7 @@ int RunMessageLoop() {
     switch (ShowStateFor(LaunchShowCommand())) {
     case ShowState::Maximized:
         Form1->showMaximized();
+        Form1->activateWindow();
         break;
     case ShowState::MinimizedWithoutActivation:
         Form1->setAttribute(Qt::WA_ShowWithoutActivating);
@@ -63,6 +64,9 @@ int RunMessageLoop() {
         break;
     case ShowState::Normal:
         Form1->show();
+        // Showing a window activates it on the platform; without a window manager X does
+        // not, and the first activation waits for it.
+        Form1->activateWindow();
         break;
     }
     QApplication::exec();

@@ -17,11 +17,6 @@ void EnsureRegistered() {
 
 } // namespace
 
-QIcon MainIcon() {
-    EnsureRegistered();
-    return QIcon(QStringLiteral(":/MAINICON.ico"));
-}
-
 QPixmap SplashPicture() {
     EnsureRegistered();
     return QPixmap(QStringLiteral(":/splash.bmp"));

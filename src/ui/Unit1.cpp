@@ -1,16 +1,5 @@
 #include "ui/Unit1.h"
 
-#include <QAction>
-#include <QCloseEvent>
-#include <QCoreApplication>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 #include "net/IdWhois.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
@@ -22,6 +11,18 @@
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
 #include "widgets/StatusBar.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
 
 namespace brinmor {
 
@@ -60,15 +61,27 @@ void ApplyStoredProperties(TIdWhois& whois) {
     socks.Version = svSocks5;
 }
 
-QAction* NewItem(QObject* parent) { return new QAction(parent); }
+QAction* NewItem(QObject* parent) {
+    return new QAction(parent);
+}
 
-void SetCaption(QAction* item, const char* caption) { item->setText(ToQString(caption)); }
-void SetCaption(QMenu* menu, const char* caption) { menu->setTitle(ToQString(caption)); }
-void SetCaption(QLabel* label, const char* caption) { label->setText(ToQString(caption)); }
-void SetCaption(QPushButton* button, const char* caption) { button->setText(ToQString(caption)); }
+void SetCaption(QAction* item, const char* caption) {
+    item->setText(ToQString(caption));
+}
+void SetCaption(QMenu* menu, const char* caption) {
+    menu->setTitle(ToQString(caption));
+}
+void SetCaption(QLabel* label, const char* caption) {
+    label->setText(ToQString(caption));
+}
+void SetCaption(QPushButton* button, const char* caption) {
+    button->setText(ToQString(caption));
+}
 
 // A row that names another component takes the caption that one holds now.
-void CopyCaption(QAction* item, const QAction* from) { item->setText(from->text()); }
+void CopyCaption(QAction* item, const QAction* from) {
+    item->setText(from->text());
+}
 
 } // namespace
 
@@ -88,8 +101,6 @@ struct TForm1::CaptionTable {
     const char* help;
     const char* about;
 };
-
-
 
 TForm1::TForm1(QWidget* parent)
     : QMainWindow(parent), IdWhois1(std::make_unique<TIdWhois>()),
@@ -165,6 +176,8 @@ TForm1::TForm1(QWidget* parent)
     Label2 = new QLabel(Panel2);
     Label2->move(7, 3);
     RichEdit1 = new TRichEdit(Panel1);
+    // Every answer shows in bold.
+    RichEdit1->setFont(DesignFont(8, true));
     right->addWidget(Panel2);
     right->addWidget(RichEdit1, 1);
 
@@ -222,7 +235,9 @@ TForm1::TForm1(QWidget* parent)
     RunCommand([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() { SetOwnWindowClosedHandler(nullptr); }
+TForm1::~TForm1() {
+    SetOwnWindowClosedHandler(nullptr);
+}
 
 void TForm1::ApplyInitialCaptions() {
     SetCaption(Fichier1, "Nom de domaine");
@@ -310,7 +325,9 @@ void TForm1::TranslateFrancais() {
     ApplyCaptions(kFrench);
 }
 
-void TForm1::FormCreate() { Affiche_rechercher_termine(); }
+void TForm1::FormCreate() {
+    Affiche_rechercher_termine();
+}
 
 void TForm1::FormActivate() {
     Form2->ReadIniFile();
@@ -333,14 +350,30 @@ void TForm1::About1Click() {
     NotifyOwnWindowClosed();
 }
 
-void TForm1::Quitter1Click() { QCoreApplication::quit(); }
+void TForm1::Quitter1Click() {
+    QCoreApplication::quit();
+}
 
-void TForm1::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        RunCommand([this] { FormActivate(); });
+bool TForm1::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // The first activation waits until the window is on screen and active, as the
+    // platform's does: a box it raises then has the window behind it. The window system
+    // reports the two in either order; the handler runs after the event that completes them.
+    const QEvent::Type type = event->type();
+    if (!activated_ && !activationQueued_ &&
+        (type == QEvent::WindowActivate || type == QEvent::Paint)) {
+        activationQueued_ = true;
+        QTimer::singleShot(0, this, [this] { FirstActivation(); });
     }
+    return handled;
+}
+
+void TForm1::FirstActivation() {
+    activationQueued_ = false;
+    if (activated_ || !isActiveWindow() || !testAttribute(Qt::WA_Mapped))
+        return;
+    activated_ = true;
+    RunCommand([this] { FormActivate(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

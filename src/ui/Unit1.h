@@ -83,15 +83,17 @@ public:
     void Enregistre_resultat(const std::string& fileName, const std::string& answer);
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     struct CaptionTable;
     void ApplyInitialCaptions();
     void ApplyCaptions(const CaptionTable& table);
+    void FirstActivation();
 
-    bool shownOnce_ = false;
+    bool activated_ = false;
+    bool activationQueued_ = false;
 };
 
 // The one main window of the program, created first at start-up.

@@ -1,9 +1,9 @@
 #include "ui/Unit6.h"
 
-#include "app/Resources.h"
 #include "widgets/DesignFont.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/ProgramIcon.h"
 #include "widgets/QtText.h"
 
 #include <QEvent>
@@ -56,11 +56,8 @@ void OnClick(QLabel* label, void (TForm6::*handler)(), TForm6* form) {
 
 QLabel* MakeLabel(QWidget* parent, int left, int top, const std::string& text, bool bold) {
     auto* label = new QLabel(ToQString(text), parent);
-    if (bold) {
-        QFont font = label->font();
-        font.setBold(true);
-        label->setFont(font);
-    }
+    if (bold)
+        label->setFont(DesignFont(8, true));
     label->move(left, top);
     label->adjustSize();
     return label;
@@ -78,9 +75,7 @@ TForm6::TForm6(QWidget* parent)
     move(350, 113);
 
     Label1 = new QLabel(ToQString("Brinmor"), this);
-    QFont titleFont = font();
-    titleFont.setPointSize(14);
-    Label1->setFont(titleFont);
+    Label1->setFont(DesignFont(14));
     Label1->setFixedHeight(24);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // Docked to the top: the layout keeps it across the whole width.

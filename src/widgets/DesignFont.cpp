@@ -2,15 +2,50 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QStringList>
+
+#ifdef BRINMOR_DESIGN_FONT_RESOURCE
+// The resources live in a static library: registering them by hand keeps the linker from
+// dropping them.
+static void RegisterDesignFontResource() {
+    Q_INIT_RESOURCE(designfont);
+}
+#endif
 
 namespace brinmor {
 
-QFont DesignFont() {
-    const QFont designed(QStringLiteral("MS Sans Serif"), 8);
-    if (QFontInfo(designed).family() == designed.family())
+namespace {
+
+const char* const DesignFamily = "MS Sans Serif";
+constexpr int DesignPointSize = 8;
+
+// Whether the family in use is the carried copy.
+bool& CarriedCopy() {
+    static bool carried = false;
+    return carried;
+}
+
+} // namespace
+
+void RegisterDesignFont() {
+    if (QFontDatabase::families().contains(QString::fromLatin1(DesignFamily)))
+        return;
+#ifdef BRINMOR_DESIGN_FONT_RESOURCE
+    RegisterDesignFontResource();
+    CarriedCopy() =
+        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/ms_sans_serif.ttf")) != -1;
+#endif
+}
+
+QFont DesignFont(int pointSize, bool bold) {
+    QFont designed(QString::fromLatin1(DesignFamily), pointSize);
+    designed.setBold(bold);
+    const bool drawable = !CarriedCopy() || (pointSize == DesignPointSize && !bold);
+    if (drawable && QFontInfo(designed).family() == designed.family())
         return designed;
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(8);
+    font.setPointSize(pointSize);
+    font.setBold(bold);
     return font;
 }
 

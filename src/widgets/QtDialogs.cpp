@@ -4,11 +4,13 @@
 #include "widgets/OwnWindows.h"
 #include "widgets/QtText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -32,6 +34,9 @@ void CentreOnScreen(QWidget& window) {
 void ShowBox(QMessageBox::Icon icon, const std::string& text) {
     QMessageBox box(icon, QGuiApplication::applicationDisplayName(), ToQString(text),
                     QMessageBox::Ok, QApplication::activeWindow());
+    // The platform's boxes have plain text buttons, whatever icons the desktop theme offers.
+    for (QAbstractButton* button : box.buttons())
+        button->setIcon(QIcon());
     CentreOnScreen(box);
     box.exec();
 }

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Drives the real program on a private X server, as a person would: the splash shows, then the
-# main window titled "Brinmor v2.0" with its stored names; a list of names is imported through
-# the search list's context menu and the open-file dialog; "Lancer le whois" looks them up
-# through a loopback SOCKS 5 proxy that reaches the first whois server and the registrar's
-# server it refers to, and the result files are checked byte for byte; "Quitter" in the menu
-# "Nom de domaine" ends the program with exit code 0.
+# main window titled "Brinmor v2.0" with its stored names, and over it the error box for the
+# bad port in config.ini. Once that is confirmed and the port mended, a list of names is
+# imported through the search list's context menu and the open-file dialog; "Lancer le whois"
+# looks them up through a loopback SOCKS 5 proxy that reaches the first whois server and the
+# registrar's server it refers to, and the result files are checked byte for byte; "Quitter"
+# in the first menu ends the program with exit code 0.
 #
 # tests/app/EndToEnd.sh <brinmor or brinmor.exe> <splash.bmp> <whois_peers or whois_peers.exe>
 # A .exe runs under Wine, from a copy of its folder, on the display and in the prefix that
@@ -86,8 +87,11 @@ exec 4>"$work/peers.in"
 proxy_port() { grep -Eq '^[0-9]+' "$work/peers.out"; }
 wait_until 60 proxy_port || fail "the whois peers did not start: $(cat "$work/peers.log")"
 port=$(grep -Eo '^[0-9]+' "$work/peers.out" | head -n1)
-printf '[proxy]\r\nuseit=oui\r\nadresse=127.0.0.1\r\nport=%s\r\nlogin=\r\npassword=\r\n' "$port" \
-    >"$work/config.ini"
+proxy_settings() {
+    printf '[proxy]\r\nuseit=oui\r\nadresse=127.0.0.1\r\nport=%s\r\nlogin=\r\npassword=\r\n' "$1" \
+        >"$work/config.ini"
+}
+proxy_settings abc
 
 if [[ $exe == *.exe ]]; then
     # Wine's desktop belongs to the X server the prefix was started on.
@@ -119,6 +123,9 @@ splash_window() {
 }
 splash_shown() { [ -n "$(splash_window)" ]; }
 main_shown() { [ -n "$(main_window)" ]; }
+error_box() { xdotool search --onlyvisible --name '^Brinmor$' 2>/dev/null | head -n1; }
+box_shown() { [ -n "$(error_box)" ]; }
+box_gone() { ! box_shown; }
 
 # The splash: centred on the 1024 x 768 screen, already painted, and alone.
 wait_until 30 splash_shown || fail "no splash window"
@@ -129,6 +136,16 @@ import -window root -crop "480x256+$X+$Y" +repage "$work/splash.png"
 differing=$(compare -metric AE "$work/splash.png" "$splash_picture" null: 2>&1)
 [ "$differing" = 0 ] || fail "the splash on screen differs from its picture in $differing pixels"
 echo "splash shown at $X,$Y and painted"
+
+# The first activation reports the bad port; its box comes with the main window on screen
+# behind it, not alone. Return confirms it.
+wait_until 20 box_shown || fail "no error box for the bad port"
+main_shown || fail "the error box is up before the main window is on screen"
+echo "error box shown over the main window"
+xdotool key Return
+wait_until 5 box_gone || fail "the error box did not close on Return"
+# The run reads the settings again when it starts.
+proxy_settings "$port"
 
 # The main window, once the splash has gone.
 wait_until 30 main_shown || fail "no main window"

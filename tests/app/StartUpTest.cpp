@@ -5,8 +5,11 @@
 #include "app/u_splashscrren.h"
 #include "platform/Exceptions.h"
 #include "support/ScriptedDialogs.h"
+#include "widgets/DesignFont.h"
+#include "widgets/QtText.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QImage>
 #include <QScreen>
 #include <QTimer>
@@ -52,11 +55,15 @@ TEST(ShowStateFor, OnlyMaximisedAndMinimisedWithoutActivationChangeTheFirstShow)
         EXPECT_EQ(ShowStateFor(other), ShowState::Normal) << other;
 }
 
-TEST_F(StartUpTest, ApplicationIsTitledBrinmorAndCarriesTheThreeIconSizes) {
+TEST_F(StartUpTest, ApplicationIsTitledBrinmorCarriesTheThreeIconSizesAndHasTheDesignedFont) {
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Brinmor"));
     const QList<QSize> sizes = QApplication::windowIcon().availableSizes();
     for (int side : {16, 32, 64})
         EXPECT_TRUE(sizes.contains(QSize(side, side))) << side;
+    // 8 points at 96 dots per inch is the font's 13-pixel strike.
+    const QFontInfo designed(DesignFont());
+    EXPECT_EQ(FromQString(designed.family()), "MS Sans Serif");
+    EXPECT_EQ(designed.pixelSize(), 13);
 }
 
 TEST_F(StartUpTest, SplashIsCentredAndPaintedBeforeThePauseAndGoneAfterIt) {

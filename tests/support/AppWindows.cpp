@@ -5,6 +5,10 @@
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
 
+#include <QCoreApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+
 namespace brinmor::test {
 
 AppWindows::AppWindows(bool withResultDirectory) {
@@ -27,6 +31,15 @@ AppWindows::~AppWindows() {
 
 void AppWindows::WriteConfig(const std::string& ini) const {
     dir.Write("config.ini", ini);
+}
+
+void AppWindows::ShowMainWindow() const {
+    form1_->show();
+    EXPECT_TRUE(QTest::qWaitFor([this] {
+        return form1_->isActiveWindow() && form1_->testAttribute(Qt::WA_Mapped);
+    })) << "the main window did not come on screen active";
+    // The activation handler is queued behind the activation itself.
+    QCoreApplication::processEvents();
 }
 
 } // namespace brinmor::test

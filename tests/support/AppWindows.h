@@ -26,6 +26,10 @@ public:
 
     void WriteConfig(const std::string& ini) const;
 
+    // Shows the main window and lets its first activation run, as the message loop would
+    // once the window is on screen and active.
+    void ShowMainWindow() const;
+
     TempDir dir;
     ScriptedDialogs dialogs;
     TForm1& form1() const { return *form1_; }

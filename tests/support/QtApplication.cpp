@@ -1,5 +1,7 @@
 #include "support/QtApplication.h"
 
+#include "widgets/DesignFont.h"
+
 #include <QApplication>
 
 namespace brinmor::test {
@@ -11,6 +13,7 @@ void EnsureApplication() {
     if (!QApplication::instance()) {
         new QApplication(argc, argv);
         QGuiApplication::setApplicationDisplayName(QStringLiteral("Brinmor"));
+        RegisterDesignFont();
     }
 }
 

@@ -2,6 +2,7 @@
 // so its look can be checked without a display: grab_proxy_dialog [output folder].
 #include "support/TempDir.h"
 #include "ui/Unit2.h"
+#include "widgets/DesignFont.h"
 
 #include <QApplication>
 #include <QDir>
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    brinmor::RegisterDesignFont();
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     QDir().mkpath(out.path());
 

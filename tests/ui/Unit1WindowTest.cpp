@@ -1,11 +1,3 @@
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QTimer>
-#include <gtest/gtest.h>
-
 #include "platform/Path.h"
 #include "support/AppWindows.h"
 #include "ui/Unit1.h"
@@ -13,14 +5,35 @@
 #include "ui/Unit6.h"
 #include "widgets/ListBox.h"
 #include "widgets/QtText.h"
+#include "widgets/RichEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTimer>
+#include <gtest/gtest.h>
 
 namespace brinmor {
 namespace {
 
-std::string Text(const QAction* item) { return FromQString(item->text()); }
-std::string Text(const QMenu* menu) { return FromQString(menu->title()); }
-std::string Text(const QLabel* label) { return FromQString(label->text()); }
-std::string Text(const QPushButton* button) { return FromQString(button->text()); }
+std::string Text(const QAction* item) {
+    return FromQString(item->text());
+}
+std::string Text(const QMenu* menu) {
+    return FromQString(menu->title());
+}
+std::string Text(const QLabel* label) {
+    return FromQString(label->text());
+}
+std::string Text(const QPushButton* button) {
+    return FromQString(button->text());
+}
 
 std::vector<std::string> Items(const TListBox& list) {
     std::vector<std::string> items;
@@ -31,32 +44,72 @@ std::vector<std::string> Items(const TListBox& list) {
 
 // Every caption of the main window, in table order.
 std::vector<std::string> Captions(const TForm1& f) {
-    return {Text(f.Fichier1),      Text(f.Importer1),     Text(f.Importer2),   Text(f.Viderlaliste1),
-            Text(f.Viderlaliste2), Text(f.Ajouter1),      Text(f.Ajouter2),    Text(f.Supprimer1),
-            Text(f.Supprimer2),    Text(f.Supprimer3),    Text(f.Label1),      Text(f.Label2),
-            Text(f.Label3),        Text(f.Button1),       Text(f.Quitter1),    Text(f.Configuration2),
+    return {Text(f.Fichier1),         Text(f.Importer1),  Text(f.Importer2), Text(f.Viderlaliste1),
+            Text(f.Viderlaliste2),    Text(f.Ajouter1),   Text(f.Ajouter2),  Text(f.Supprimer1),
+            Text(f.Supprimer2),       Text(f.Supprimer3), Text(f.Label1),    Text(f.Label2),
+            Text(f.Label3),           Text(f.Button1),    Text(f.Quitter1),  Text(f.Configuration2),
             Text(f.Paramtreduproxy1), Text(f.Help1),      Text(f.About1)};
 }
 
-const std::vector<std::string> kInitial = {
-    "Nom de domaine", "Importer", "Importer liste", "Vider la liste", "Vider la liste de recherche",
-    "Ajouter", "Ajouter", "Supprimer", "Supprimer", "Supprimer",
-    "Liste de recherche des noms de domaines", "R\xE9sultat",
-    "Liste des noms de domaines d\xE9j\xE0 recherch\xE9", "Lancer le whois", "Quitter",
-    "Configuration", "Param\xE8tre du proxy", "Help", "About"};
+const std::vector<std::string> kInitial = {"Nom de domaine",
+                                           "Importer",
+                                           "Importer liste",
+                                           "Vider la liste",
+                                           "Vider la liste de recherche",
+                                           "Ajouter",
+                                           "Ajouter",
+                                           "Supprimer",
+                                           "Supprimer",
+                                           "Supprimer",
+                                           "Liste de recherche des noms de domaines",
+                                           "R\xE9sultat",
+                                           "Liste des noms de domaines d\xE9j\xE0 recherch\xE9",
+                                           "Lancer le whois",
+                                           "Quitter",
+                                           "Configuration",
+                                           "Param\xE8tre du proxy",
+                                           "Help",
+                                           "About"};
 
-const std::vector<std::string> kFrench = {
-    "Nom de domaine", "Importer une liste", "Importer une liste", "Vider la liste", "Vider la liste",
-    "Ajouter un nom \xE0 la liste", "Ajouter un nom \xE0 la liste", "Supprimer un nom de la liste",
-    "Supprimer un nom de la liste", "Supprimer un nom de la liste",
-    "Liste de noms de domaine \xE0 chercher", "R\xE9sultat", "Noms de domaine trouv\xE9s",
-    "Lancer le whois", "Quitter", "Configuration", "Param\xE8tres du proxy", "Aide", "A Propos"};
+const std::vector<std::string> kFrench = {"Nom de domaine",
+                                          "Importer une liste",
+                                          "Importer une liste",
+                                          "Vider la liste",
+                                          "Vider la liste",
+                                          "Ajouter un nom \xE0 la liste",
+                                          "Ajouter un nom \xE0 la liste",
+                                          "Supprimer un nom de la liste",
+                                          "Supprimer un nom de la liste",
+                                          "Supprimer un nom de la liste",
+                                          "Liste de noms de domaine \xE0 chercher",
+                                          "R\xE9sultat",
+                                          "Noms de domaine trouv\xE9s",
+                                          "Lancer le whois",
+                                          "Quitter",
+                                          "Configuration",
+                                          "Param\xE8tres du proxy",
+                                          "Aide",
+                                          "A Propos"};
 
-const std::vector<std::string> kEnglish = {
-    "Domain name", "Import list", "Import list", "Clear list", "Clear list", "Add name to list",
-    "Add name to list", "Remove name to list", "Remove name to list", "Remove name to list",
-    "Domain name search list", "Result", "Domain name find", "Start whois", "Quit",
-    "Configuration", "Proxy param.", "Help", "About"};
+const std::vector<std::string> kEnglish = {"Domain name",
+                                           "Import list",
+                                           "Import list",
+                                           "Clear list",
+                                           "Clear list",
+                                           "Add name to list",
+                                           "Add name to list",
+                                           "Remove name to list",
+                                           "Remove name to list",
+                                           "Remove name to list",
+                                           "Domain name search list",
+                                           "Result",
+                                           "Domain name find",
+                                           "Start whois",
+                                           "Quit",
+                                           "Configuration",
+                                           "Proxy param.",
+                                           "Help",
+                                           "About"};
 
 // Closes the next modal window that opens, after running `meanwhile`.
 void CloseNextModal(QDialog& window, std::function<void()> meanwhile = {}) {
@@ -87,7 +140,8 @@ TEST(MainWindowCaptions, OnlyTheExactCodeEnGivesEnglishForBothWindows) {
         app.WriteConfig(c.config);
         app.form1().FormActivate();
         EXPECT_EQ(Captions(app.form1()), c.english ? kEnglish : kFrench) << c.config;
-        EXPECT_EQ(Text(app.form2().Label1), c.english ? "Use proxy" : "Utiliser un proxy") << c.config;
+        EXPECT_EQ(Text(app.form2().Label1), c.english ? "Use proxy" : "Utiliser un proxy")
+            << c.config;
         EXPECT_EQ(FromQString(app.form1().windowTitle()), "Brinmor v2.0");
     }
 }
@@ -96,16 +150,72 @@ TEST(MainWindowCaptions, InitialCaptionsStayWhenTheFirstActivationFails) {
     test::AppWindows app;
     app.WriteConfig("[proxy]\r\nport=abc\r\n[language]\r\ncode=en\r\n");
     EXPECT_EQ(Captions(app.form1()), kInitial);
-    app.form1().show();
+    // The box has the window behind it: the first activation waits until it is on screen.
+    bool onScreen = false;
+    app.dialogs.whileShown = [&] {
+        onScreen = app.form1().testAttribute(Qt::WA_Mapped) && app.form1().isActiveWindow();
+    };
+    app.ShowMainWindow();
     ASSERT_EQ(app.dialogs.errors.size(), 1u);
+    EXPECT_TRUE(onScreen);
     EXPECT_EQ(app.dialogs.errors[0], "'abc' n'est pas une valeur enti\xE8re correcte.");
     EXPECT_EQ(Captions(app.form1()), kInitial);
     EXPECT_EQ(FromQString(app.form1().windowTitle()), "Brinmor v2.0");
 }
 
+// The captions set in controls of a fixed size; the menus size themselves to theirs.
+TEST(MainWindowCaptions, EveryCaptionFitsItsControlInAllThreeTables) {
+    test::AppWindows app;
+    // A bad port keeps the Initial captions on screen.
+    app.WriteConfig("[proxy]\r\nport=abc\r\n");
+    TForm1& f = app.form1();
+    f.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(FromQString(QFontInfo(f.font()).family()), "MS Sans Serif");
+    const auto check = [&f](const char* table) {
+        SCOPED_TRACE(table);
+        for (const QLabel* label : {f.Label1, f.Label2, f.Label3}) {
+            const QFontMetrics metrics(label->font());
+            EXPECT_LE(metrics.horizontalAdvance(label->text()), label->contentsRect().width())
+                << Text(label);
+            EXPECT_LE(metrics.height(), label->height()) << Text(label);
+            // Inside the panel's frame, not under it.
+            const QWidget* panel = label->parentWidget();
+            EXPECT_TRUE(
+                static_cast<const QFrame*>(panel)->contentsRect().contains(label->geometry()))
+                << Text(label);
+        }
+        QStyleOptionButton option;
+        option.initFrom(f.Button1);
+        option.features = QStyleOptionButton::AutoDefaultButton;
+        const QRect contents =
+            f.Button1->style()->subElementRect(QStyle::SE_PushButtonContents, &option, f.Button1);
+        const QFontMetrics metrics(f.Button1->font());
+        EXPECT_LE(metrics.horizontalAdvance(f.Button1->text()), contents.width());
+        EXPECT_LE(metrics.height(), contents.height());
+    };
+    check("initial");
+    f.TranslateFrancais();
+    check("French");
+    f.TranslateAnglais();
+    check("English");
+}
+
+TEST(MainWindowCaptions, TheResultPaneDrawsItsAnswersInBold) {
+    test::AppWindows app;
+    // The pane sets only the weight; the family is the pane's own.
+    QFont bold = app.form1().RichEdit1->font();
+    bold.setBold(true);
+    QFont regular = bold;
+    regular.setBold(false);
+    const QString text = QStringLiteral("Domain Name: VENDRELAC.EXAMPLE");
+    EXPECT_GT(QFontMetrics(bold).horizontalAdvance(text),
+              QFontMetrics(regular).horizontalAdvance(text));
+}
+
 TEST(MainWindowActivation, ClosingTheProxyDialogOrTheAboutWindowAppliesTheFileAnew) {
     test::AppWindows app;
-    app.form1().show();
+    app.ShowMainWindow();
     EXPECT_EQ(Captions(app.form1()), kFrench);
 
     CloseNextModal(app.form2(), [&] { app.WriteConfig("[language]\r\ncode=en\r\n"); });
@@ -120,7 +230,7 @@ TEST(MainWindowActivation, ClosingTheProxyDialogOrTheAboutWindowAppliesTheFileAn
 
 TEST(MainWindowActivation, TheNamePromptCountsTheFileOpenDialogDoesNot) {
     test::AppWindows app;
-    app.form1().show();
+    app.ShowMainWindow();
     app.WriteConfig("[language]\r\ncode=en\r\n");
     app.dialogs.fileAnswers.push_back(std::nullopt);
     app.form1().Importer2->trigger();

@@ -5,6 +5,8 @@
 #include "widgets/QtText.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -65,6 +67,14 @@ TEST_F(Unit6Test, LabelsSitWhereTheyWereDesignedWithTheirTexts) {
                      "," + std::to_string(row.top));
         EXPECT_EQ(row.widget->pos(), QPoint(row.left, row.top));
         EXPECT_EQ(row.widget->font().bold(), row.bold);
+        if (row.bold) {
+            // Drawn in bold, not only asked for: bold strokes are wider.
+            QFont regular = row.widget->font();
+            regular.setBold(false);
+            const QString text = static_cast<QLabel*>(row.widget)->text();
+            EXPECT_GT(QFontMetrics(row.widget->font()).horizontalAdvance(text),
+                      QFontMetrics(regular).horizontalAdvance(text));
+        }
         if (auto* label = qobject_cast<QLabel*>(row.widget); label && label != form.Image1) {
             if (row.text)
                 EXPECT_EQ(Text(label), row.text);
@@ -77,6 +87,7 @@ TEST_F(Unit6Test, LabelsSitWhereTheyWereDesignedWithTheirTexts) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Form6"));
     EXPECT_EQ(Text(form.Label1), "Brinmor");
     EXPECT_EQ(form.Label1->font().pointSize(), 14);
+    EXPECT_EQ(QFontInfo(form.Label1->font()).pixelSize(), 19);
     EXPECT_EQ(form.Button1->size(), QSize(75, 17));
     EXPECT_EQ(form.Image1->size(), QSize(64, 64));
     EXPECT_EQ(form.pos(), QPoint(350, 113));

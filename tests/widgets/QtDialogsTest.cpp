@@ -4,11 +4,13 @@
 #include "widgets/OwnWindows.h"
 #include "widgets/QtText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -82,23 +84,48 @@ TEST_F(QtDialogsTest, WarningQuestionIsFrenchWithOuiAsDefaultAndNonOnEscape) {
     EXPECT_EQ(dialogs.AskWarning("?"), WarningAnswer::Yes);
 }
 
-TEST_F(QtDialogsTest, OnlyThePlainMessageCountsAsAnOwnWindow) {
+// A desktop theme that puts the toolkit's icons on dialog buttons, as many Linux ones do.
+class ButtonIconsStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+TEST_F(QtDialogsTest, OnlyThePlainMessageCountsAsAnOwnWindowAndNoBoxHasButtonIcons) {
     int closed = 0;
     SetOwnWindowClosedHandler([&] { ++closed; });
-    // Shows a box, notes its icon and confirms it.
-    const auto iconOf = [](const std::function<void()>& show) {
+    // The platform's boxes have plain text buttons, whatever the desktop theme.
+    const QString styleName = QApplication::style()->name();
+    QApplication::setStyle(new ButtonIconsStyle);
+    // Shows a box, notes its icon and whether a button carries one, and confirms it.
+    struct Seen {
         QMessageBox::Icon icon = QMessageBox::Question;
-        WhenModalShown([&icon](QWidget& box) {
-            icon = static_cast<QMessageBox&>(box).icon();
+        bool buttonIcon = false;
+    };
+    const auto seenIn = [](const std::function<void()>& show) {
+        Seen seen;
+        WhenModalShown([&seen](QWidget& box) {
+            seen.icon = static_cast<QMessageBox&>(box).icon();
+            for (const QAbstractButton* button : box.findChildren<QAbstractButton*>())
+                seen.buttonIcon = seen.buttonIcon || !button->icon().isNull();
             QTest::keyClick(&box, Qt::Key_Return);
         });
         show();
-        return icon;
+        return seen;
     };
-    EXPECT_EQ(iconOf([&] { dialogs.ShowMessage("Connexion impossible"); }), QMessageBox::NoIcon);
+    const Seen message = seenIn([&] { dialogs.ShowMessage("Connexion impossible"); });
+    EXPECT_EQ(message.icon, QMessageBox::NoIcon);
+    EXPECT_FALSE(message.buttonIcon);
     EXPECT_EQ(closed, 1);
-    EXPECT_EQ(iconOf([&] { dialogs.ShowError("Disque plein."); }), QMessageBox::Critical);
+    const Seen error = seenIn([&] { dialogs.ShowError("Disque plein."); });
+    EXPECT_EQ(error.icon, QMessageBox::Critical);
+    EXPECT_FALSE(error.buttonIcon);
     EXPECT_EQ(closed, 1);
+    QApplication::setStyle(styleName);
 }
 
 } // namespace

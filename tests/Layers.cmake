@@ -1,0 +1,26 @@
+# cmake -DSOURCE_DIR=<src> -P Layers.cmake
+# Each layer includes only from itself and the layers below it: the core (platform, net,
+# settings), then widgets, then ui, then app.
+set(above_platform widgets ui app)
+set(above_net widgets ui app)
+set(above_settings widgets ui app)
+set(above_widgets ui app)
+set(above_ui app)
+
+set(arrows "")
+foreach(layer platform net settings widgets ui)
+    file(GLOB files "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
+    foreach(file IN LISTS files)
+        file(STRINGS "${file}" includes REGEX "^#include \"")
+        foreach(line IN LISTS includes)
+            foreach(above IN LISTS above_${layer})
+                if(line MATCHES "^#include \"${above}/")
+                    string(APPEND arrows "\n  ${file}: ${line}")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+endforeach()
+if(arrows)
+    message(FATAL_ERROR "includes that reach up a layer:${arrows}")
+endif()
