@@ -123,7 +123,12 @@ splash_window() {
 }
 splash_shown() { [ -n "$(splash_window)" ]; }
 main_shown() { [ -n "$(main_window)" ]; }
-error_box() { xdotool search --onlyvisible --name '^Brinmor$' 2>/dev/null | head -n1; }
+error_box() { # the splash may bear the application's title too
+    local w
+    for w in $(xdotool search --onlyvisible --name '^Brinmor$' 2>/dev/null); do
+        (eval "$(geometry "$w")" && [ "$WIDTH" != 480 ] || [ "$HEIGHT" != 256 ]) && echo "$w"
+    done | head -n1
+}
 box_shown() { [ -n "$(error_box)" ]; }
 box_gone() { ! box_shown; }
 
