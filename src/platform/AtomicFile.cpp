@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -38,22 +39,24 @@ fs::path ResolvedTarget(const fs::path& path) {
     return path;
 }
 
-// A name in the target's folder that no other writer is likely to pick.
-fs::path TemporaryName(const fs::path& target, int attempt) {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned long long seed = [] {
+// A short name of fixed length beside the target, so that any name the file system takes can
+// be stored; no other writer is likely to pick it, and ".tmp" keeps it out of the "*.dns" list.
+fs::path TemporaryPath(const fs::path& target) {
+    static std::atomic<std::uint64_t> counter{0};
+    static const std::uint64_t seed = [] {
         std::random_device random;
-        return (static_cast<unsigned long long>(random()) << 32) ^ random();
+        return (static_cast<std::uint64_t>(random()) << 32) ^ random();
     }();
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".%llx-%x-%d.tmp", seed, counter++, attempt);
-    fs::path name = target;
-    // Joined as paths, not as narrow text, which MinGW would misread outside ASCII.
-    fs::path file = ".";
-    file += target.filename();
-    file += suffix;
-    name.replace_filename(file);
-    return name;
+    // splitmix64: consecutive counts give unrelated names.
+    std::uint64_t x = seed + ++counter * 0x9E3779B97F4A7C15u;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9u;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBu;
+    x ^= x >> 31;
+    char name[32];
+    std::snprintf(name, sizeof name, ".brinmor-%016llx.tmp", static_cast<unsigned long long>(x));
+    fs::path path = target;
+    path.replace_filename(name);
+    return path;
 }
 
 [[noreturn]] void Fail(int code, const char* step, const fs::path& path) {
@@ -76,7 +79,7 @@ void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode)
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        temporary = TemporaryName(target, attempt);
+        temporary = TemporaryPath(target);
         _doserrno = 0;
         fd = _wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                     _S_IREAD | _S_IWRITE);
@@ -128,7 +131,7 @@ void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode 
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        temporary = TemporaryName(target, attempt);
+        temporary = TemporaryPath(target);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
         if (fd < 0 && errno != EEXIST)
             Fail(errno, "create", target);

@@ -25,7 +25,8 @@ enum class FileMode {
 };
 
 // Replaces the whole content of the file at path (Windows-1252 text), creating it if needed.
-// The bytes go to a temporary file in the same folder, flushed to disk, which is then renamed
+// The bytes go to a temporary file in the same folder, under a short name of fixed length so
+// that any name the file system takes can be the target; it is flushed to disk, then renamed
 // over the target, so a crash or a full disk never leaves a truncated file. On failure the
 // target is as it was, no temporary is left behind, and EOSError is raised. A symbolic link
 // is followed: the file it points to is replaced.

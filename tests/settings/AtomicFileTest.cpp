@@ -45,6 +45,17 @@ TEST(AtomicFile, WindowsAnsiNameIsStoredUnderItsNativeName) {
     EXPECT_EQ(dir.Read("r\xE9sultat.dns"), "x");
 }
 
+// The temporary file's name does not grow with the target's, so a name at the file system's
+// limit (255 bytes) is stored like any other.
+TEST(AtomicFile, ANameAtTheFileSystemLimitIsStored) {
+    test::TempDir dir;
+    const std::string name = std::string(251, 'n') + ".dns";
+    ReplaceFileContents(dir.Path() + name, "first");
+    ReplaceFileContents(dir.Path() + name, "second");
+    EXPECT_EQ(dir.Read(name), "second");
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{name});
+}
+
 TEST(AtomicFile, MissingFolderRaisesWithTheSystemCode) {
     test::TempDir dir;
     try {
