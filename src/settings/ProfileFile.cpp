@@ -166,8 +166,12 @@ bool WriteProfileString(const std::string& section, const std::string& key,
     std::string updated;
     if (found.entry) {
         const Line& line = found.lines[*found.entry];
-        updated =
-            text.substr(0, line.begin) + found.keySpelling + "=" + value + text.substr(line.end);
+        const std::string entry = found.keySpelling + "=" + value;
+        if (text.compare(line.begin, line.end - line.begin, entry) == 0)
+            return true; // nothing changes: the file stays as it is
+        // A rewritten line gets its line end, even on a last line that had none.
+        updated = text.substr(0, line.begin) + entry + (line.end == line.next ? "\r\n" : "") +
+                  text.substr(line.end);
     } else if (found.section) {
         // Right after the line end of the section's last entry, or of its heading.
         const Line& line = found.lines[found.lastEntry.value_or(*found.section)];
@@ -184,8 +188,6 @@ bool WriteProfileString(const std::string& section, const std::string& key,
             updated += "\r\n";
         updated += "[" + sectionName + "]\r\n" + Trim(key, " ") + "=" + value + "\r\n";
     }
-    if (updated == text && !text.empty())
-        return true;
     try {
         ReplaceFileContents(path, updated, FileMode::OwnerOnly);
     } catch (const EOSError&) {
