@@ -157,6 +157,10 @@ std::string ReadProfileString(const std::string& section, const std::string& key
 
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path) {
+    // A line break would end the entry early and leave the rest as a line of its own.
+    for (const std::string* part : {&section, &key, &value})
+        if (part->find_first_of("\r\n") != std::string::npos)
+            return false;
     std::string text;
     if (ReadFileBytes(path, text) == FileState::Unreadable)
         return false;
