@@ -1,6 +1,9 @@
 #include "app/Program.h"
 
 #include "app/Application.h"
+#include "platform/AtomicFile.h"
+#include "platform/ExecutableDirectory.h"
+#include "platform/Path.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
@@ -45,6 +48,10 @@ void DestroyWindows() {
 }
 
 void StartUp(const Pause& pause) {
+    // Writes killed half-way in an earlier run left their temporary files; the one beside
+    // config.ini may hold a password.
+    RemoveLeftoverTemporaryFiles(ExecutableDirectory());
+    RemoveLeftoverTemporaryFiles(ExecutableDirectory() + "result" + PathDelim);
     ShowSplash(pause);
     CreateWindows(ProgramWindows());
 }

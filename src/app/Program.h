@@ -13,8 +13,9 @@ std::vector<WindowCreation> ProgramWindows();
 // Destroys the windows in the reverse order and clears their references.
 void DestroyWindows();
 
-// Everything after the application object and before the message loop: the splash, then the
-// windows.
+// Everything after the application object and before the message loop: the removal of the
+// temporary files that cut-short writes left beside config.ini and in result/, the splash, then
+// the windows.
 void StartUp(const Pause& pause);
 
 // Shows the main window as launched and runs the message loop until the quit request.

@@ -5,8 +5,10 @@
 namespace brinmor {
 
 // The Windows error code for an operating-system error met while working on `path` (Windows-1252
-// text). On Windows the code is already one; on POSIX errno is mapped, and a missing entry
-// reads as "path not found" (3) when its folder is missing too, as Windows reports it.
+// text). On Windows the code is already one; on POSIX errno is mapped to its Windows
+// counterpart, any errno without one to 1287, and a missing entry reads as "path not found" (3)
+// when its folder is missing too, as Windows reports it. A full disk reads as the text-file
+// layer's own 101 ("Disque plein") on both.
 int WindowsFileErrorCode(int osError, const std::string& path);
 
 // The Windows code for the calling thread's last operating-system error (errno, or

@@ -24,10 +24,14 @@ bool IsWindowsDeviceName(const std::string& fileName) {
     std::string stem = fileName.substr(0, fileName.find('.'));
     std::transform(stem.begin(), stem.end(), stem.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL")
+    if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
+        stem == "CONOUT$")
         return true;
-    return stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
-           stem[3] >= '1' && stem[3] <= '9';
+    if (stem.size() != 4 || !(stem.starts_with("COM") || stem.starts_with("LPT")))
+        return false;
+    // Windows counts the superscript digits 1, 2 and 3 (B9, B2, B3 in Windows-1252) as digits.
+    const char digit = stem[3];
+    return (digit >= '1' && digit <= '9') || digit == '\xB9' || digit == '\xB2' || digit == '\xB3';
 }
 
 void CheckResultFileName(const std::string& fileName) {

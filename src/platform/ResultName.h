@@ -11,8 +11,9 @@ namespace brinmor {
 // - on Windows, a device name (see IsWindowsDeviceName): EInOutError 123.
 void CheckResultFileName(const std::string& fileName);
 
-// True when Windows would open a device for this file name: CON, PRN, AUX, NUL, COM1 to COM9 or
-// LPT1 to LPT9 before the first dot, in any letter case.
+// True when Windows would open a device for this file name: CON, PRN, AUX, NUL, CONIN$, CONOUT$,
+// or COM and LPT followed by 1 to 9 or by a superscript 1, 2 or 3, before the first dot, in any
+// letter case.
 bool IsWindowsDeviceName(const std::string& fileName);
 
 } // namespace brinmor

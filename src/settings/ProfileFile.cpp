@@ -157,6 +157,10 @@ std::string ReadProfileString(const std::string& section, const std::string& key
 
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path) {
+    // A line break would end the entry early and leave the rest as a line of its own.
+    for (const std::string* part : {&section, &key, &value})
+        if (part->find_first_of("\r\n") != std::string::npos)
+            return false;
     std::string text;
     if (ReadFileBytes(path, text) == FileState::Unreadable)
         return false;
@@ -166,8 +170,12 @@ bool WriteProfileString(const std::string& section, const std::string& key,
     std::string updated;
     if (found.entry) {
         const Line& line = found.lines[*found.entry];
-        updated =
-            text.substr(0, line.begin) + found.keySpelling + "=" + value + text.substr(line.end);
+        const std::string entry = found.keySpelling + "=" + value;
+        if (text.compare(line.begin, line.end - line.begin, entry) == 0)
+            return true; // nothing changes: the file stays as it is
+        // A rewritten line gets its line end, even on a last line that had none.
+        updated = text.substr(0, line.begin) + entry + (line.end == line.next ? "\r\n" : "") +
+                  text.substr(line.end);
     } else if (found.section) {
         // Right after the line end of the section's last entry, or of its heading.
         const Line& line = found.lines[found.lastEntry.value_or(*found.section)];
@@ -184,8 +192,6 @@ bool WriteProfileString(const std::string& section, const std::string& key,
             updated += "\r\n";
         updated += "[" + sectionName + "]\r\n" + Trim(key, " ") + "=" + value + "\r\n";
     }
-    if (updated == text && !text.empty())
-        return true;
     try {
         ReplaceFileContents(path, updated, FileMode::OwnerOnly);
     } catch (const EOSError&) {

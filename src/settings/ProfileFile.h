@@ -16,11 +16,12 @@ inline constexpr std::size_t MaxProfileValue = 2047;
 std::string ReadProfileString(const std::string& section, const std::string& key,
                               const std::string& defaultValue, const std::string& path);
 
-// Sets key in section to value: in place when the key exists, else at the end of the
-// section's keys, else in a new section at the end, creating the file if needed. Every other
-// line stays byte for byte. The file is replaced atomically; a new one is readable by its
-// owner only; a write that changes nothing leaves the file alone. False when the file could
-// not be read or written; nothing is raised.
+// Sets key in section to value: in place when the key exists (ending the line in CR LF, on a
+// last line too), else at the end of the section's keys, else in a new section at the end, creating
+// the file if needed. Every other line stays byte for byte. The file is replaced atomically; a new
+// one is readable by its owner only; a write that changes nothing leaves the file alone. False when
+// the file could not be read or written, or when section, key or value holds a CR or LF, which
+// would corrupt the file; nothing is raised.
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path);
 

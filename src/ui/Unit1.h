@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -88,6 +89,8 @@ protected:
 
 private:
     struct CaptionTable;
+    // Recherche_domaine's lookup; nothing when the first query failed (the user was told).
+    std::optional<std::string> LookUp(const std::string& name);
     void ApplyInitialCaptions();
     void ApplyCaptions(const CaptionTable& table);
     void FirstActivation();

@@ -1,6 +1,10 @@
 // The lookup run: every name of the search list, asked of the first whois server and, on a
 // "Whois Server: " referral, of the server it names; each answer goes to the result store.
 #include "net/IdWhois.h"
+#include "platform/Exceptions.h"
+#include "platform/ExecutableDirectory.h"
+#include "platform/Path.h"
+#include "platform/ResultName.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/WhoisFirstServer.h"
@@ -12,6 +16,7 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
+#include <filesystem>
 
 namespace brinmor {
 
@@ -29,6 +34,19 @@ std::string Normalise(const std::string& answer) {
         text += c;
     }
     return text;
+}
+
+// An entry of result/ under this file name; a name the store refuses has none, so that writing
+// it reports why.
+bool HasStoredResult(const std::string& fileName) {
+    try {
+        CheckResultFileName(fileName);
+    } catch (const EInOutError&) {
+        return false;
+    }
+    std::error_code ignored;
+    return std::filesystem::exists(
+        FileSystemPath(ExecutableDirectory() + "result" + PathDelim + fileName), ignored);
 }
 
 } // namespace
@@ -62,8 +80,11 @@ void TForm1::Button1Click() {
         // The run takes no input, but it paints its progress at once.
         StatusBar1->SetSimpleText("Recherche de " + ListBox1->Item(i) + " en cours");
         StatusBar1->repaint();
-        const std::string answer = Recherche_domaine(ListBox1->Item(i));
-        Enregistre_resultat(ListBox1->Item(i) + ".dns", answer);
+        const std::optional<std::string> answer = LookUp(ListBox1->Item(i));
+        const std::string fileName = ListBox1->Item(i) + ".dns";
+        // An empty answer must not replace a good one: the failure was shown already.
+        if (answer || !HasStoredResult(fileName))
+            Enregistre_resultat(fileName, answer.value_or(std::string()));
         Affiche_rechercher_termine();
         ListBox2->doItemsLayout();
         ListBox2->repaint();
@@ -74,6 +95,10 @@ void TForm1::Button1Click() {
 }
 
 std::string TForm1::Recherche_domaine(const std::string& name) {
+    return LookUp(name).value_or(std::string());
+}
+
+std::optional<std::string> TForm1::LookUp(const std::string& name) {
     std::string first;
     try {
         IdWhois1->SetHost(FirstWhoisServer().host);
@@ -82,7 +107,7 @@ std::string TForm1::Recherche_domaine(const std::string& name) {
     } catch (...) {
         // Closing the box activates the main window again (widgets/OwnWindows.h).
         AppDialogs().ShowMessage("Connexion impossible");
-        return {};
+        return std::nullopt;
     }
 
     const auto marker = first.find(kReferralMarker);

@@ -6,6 +6,7 @@
 #include "widgets/DesignFont.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/OneLineEdit.h"
 #include "widgets/QtText.h"
 #include "widgets/SpinEdit.h"
 
@@ -71,6 +72,7 @@ QFrame* TopPanel(QWidget* parent, int top, int height, bool bevel) {
 QLineEdit* PanelEdit(QFrame* panel) {
     auto* edit = new QLineEdit(panel);
     edit->setGeometry(2, 2, 255, 21);
+    MakeOneLine(*edit);
     return edit;
 }
 

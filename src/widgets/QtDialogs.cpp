@@ -1,6 +1,7 @@
 #include "widgets/QtDialogs.h"
 
 #include "platform/Path.h"
+#include "widgets/OneLineEdit.h"
 #include "widgets/OwnWindows.h"
 #include "widgets/QtText.h"
 
@@ -77,6 +78,7 @@ std::optional<std::string> QtDialogs::InputQuery(const std::string& caption,
     layout->addWidget(new QLabel(ToQString(prompt), &dialog));
     auto* edit = new QLineEdit(&dialog);
     edit->setMaxLength(maxLength);
+    MakeOneLine(*edit);
     edit->setMinimumWidth(240);
     layout->addWidget(edit);
     auto* buttons = new QDialogButtonBox(&dialog);

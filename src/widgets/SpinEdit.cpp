@@ -1,6 +1,7 @@
 #include "widgets/SpinEdit.h"
 
 #include "platform/IntegerText.h"
+#include "widgets/OneLineEdit.h"
 #include "widgets/QtText.h"
 
 #include <QApplication>
@@ -72,9 +73,10 @@ QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
     return StepUpEnabled | StepDownEnabled;
 }
 
-QValidator::State TSpinEdit::validate(QString&, int&) const {
-    // Any text may stand in the field; the key filter decides what can be typed. Intermediate
-    // keeps the base class from interpreting the text as a value of its own.
+QValidator::State TSpinEdit::validate(QString& input, int& pos) const {
+    KeepFirstLineOfInsertion(input, pos);
+    // Any other text may stand in the field; the key filter decides what can be typed.
+    // Intermediate keeps the base class from interpreting the text as a value of its own.
     return QValidator::Intermediate;
 }
 

@@ -7,8 +7,8 @@
 namespace brinmor {
 
 // The numeric spin edit: a whole number held as decimal text, two arrow buttons and the Up
-// and Down keys that step it, a key filter, and a range that is enforced when the value is
-// set or the focus leaves, but not when it is read.
+// and Down keys that step it, a key filter, a pasted text taken up to its first line break, and
+// a range that is enforced when the value is set or the focus leaves, but not when it is read.
 class TSpinEdit : public QAbstractSpinBox {
     Q_OBJECT
 

@@ -82,6 +82,18 @@ TEST_F(ProgramTest, SplashComesAndGoesBeforeAnyWindowAndTheMainWindowListsStored
     EXPECT_EQ(Form1->ListBox2->Item(1), "zulu.test");
 }
 
+// Writes killed half-way leave temporary files: beside config.ini one holds the new password.
+TEST_F(ProgramTest, StartUpRemovesLeftoverTemporariesBesideConfigIniAndInResult) {
+    const std::string leftover = ".brinmor-0123456789abcdef.tmp";
+    folder.Write(leftover, "[proxy]\r\npassword=new\r\n");
+    folder.Write("result/" + leftover, "half a result");
+    folder.Write("result/.brinmor-notours.tmp", "x");
+    StartUp([](std::chrono::milliseconds) {});
+    EXPECT_FALSE(folder.Exists(leftover));
+    EXPECT_FALSE(folder.Exists("result/" + leftover));
+    EXPECT_TRUE(folder.Exists("result/.brinmor-notours.tmp"));
+}
+
 TEST_F(ProgramTest, QuitterAndTheCloseBoxBothEndTheLoopWithExitCodeZero) {
     const std::pair<const char*, std::function<void()>> ways[] = {
         {"Quitter", [] { Form1->Quitter1->trigger(); }},

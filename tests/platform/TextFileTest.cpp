@@ -7,6 +7,11 @@
 #include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace brinmor {
 namespace {
@@ -105,17 +110,50 @@ TEST(RemoveFile, RemovesFilesOnly) {
 
 #ifndef _WIN32
 
-TEST(FileError, MapsErrnoToWindowsCodes) {
+// Every errno a file call can give reads as its Windows counterpart; any other as 1287
+// (ERROR_UNIDENTIFIED_ERROR), so no errno number is shown as if it were a Windows code.
+TEST(FileError, MapsEveryErrnoToAWindowsCode) {
     TempDir dir;
-    const std::pair<int, int> cases[] = {
-        {ENOTDIR, 3},  {EMFILE, 4},         {ENFILE, 4}, {EACCES, 5},
-        {EPERM, 5},    {EROFS, 5},          {EISDIR, 5}, {ENOSPC, 112},
-        {EDQUOT, 112}, {ENAMETOOLONG, 206}, {EIO, 1117}, {EEXIST, EEXIST},
+    std::map<int, int> cases = {
+        {ENOTDIR, 3},       {EMFILE, 4},         {ENFILE, 4},        {EACCES, 5},
+        {EPERM, 5},         {EROFS, 5},          {EISDIR, 5},        {EBADF, 6},
+        {ENOMEM, 8},        {EXDEV, 17},         {ETXTBSY, 32},      {EAGAIN, 33},
+        {EDEADLK, 33},      {ENOLCK, 36},        {EOPNOTSUPP, 50},   {ENXIO, 55},
+        {ENODEV, 55},       {EEXIST, 80},        {EINVAL, 87},       {ENOSPC, 101},
+        {EDQUOT, 101},      {EPIPE, 109},        {EILSEQ, 123},      {ENOTEMPTY, 145},
+        {EBUSY, 170},       {ENAMETOOLONG, 206}, {EFBIG, 223},       {EOVERFLOW, 223},
+        {EFAULT, 487},      {EINTR, 995},        {ECANCELED, 995},   {ESTALE, 1006},
+        {EIO, 1117},        {EMLINK, 1142},      {ETIMEDOUT, 1460},  {ELOOP, 1921},
+        {ENOTCONN, 59},     {ECONNRESET, 59},    {ECONNREFUSED, 59}, {EHOSTDOWN, 59},
+        {EHOSTUNREACH, 59}, {ENETDOWN, 59},      {ENETUNREACH, 59},  {EBADMSG, 23},
     };
-    for (const auto& [error, code] : cases)
-        EXPECT_EQ(WindowsFileErrorCode(error, dir.Path() + "f"), code) << error;
+#ifdef EREMOTEIO
+    cases[EREMOTEIO] = 59;
+#endif
+#ifdef EUCLEAN
+    cases[EUCLEAN] = 1392; // a corrupt file system
+#endif
+    for (int error = 0; error < 256; ++error) {
+        if (error == ENOENT)
+            continue;
+        const auto known = cases.find(error);
+        EXPECT_EQ(WindowsFileErrorCode(error, dir.Path() + "f"),
+                  known == cases.end() ? 1287 : known->second)
+            << error;
+    }
     EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.Path() + "f"), 2);
     EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.Path() + "missing/f"), 3);
+}
+
+#else
+
+TEST(FileError, ReadsAFullDiskAsDiskFullAndKeepsOtherWindowsCodes) {
+    const std::pair<int, int> cases[] = {
+        {ERROR_DISK_FULL, 101},   {ERROR_HANDLE_DISK_FULL, 101}, {ERROR_FILE_NOT_FOUND, 2},
+        {ERROR_ACCESS_DENIED, 5}, {ERROR_SHARING_VIOLATION, 32}, {ERROR_FILE_TOO_LARGE, 223},
+    };
+    for (const auto& [error, code] : cases)
+        EXPECT_EQ(WindowsFileErrorCode(error, "f"), code) << error;
 }
 
 #endif

@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/DirectoryEntries.h"
 #include "platform/Path.h"
 #include "settings/FileSizeLimit.h"
 #include "support/TempDir.h"
@@ -9,8 +10,13 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -45,6 +51,17 @@ TEST(AtomicFile, WindowsAnsiNameIsStoredUnderItsNativeName) {
     EXPECT_EQ(dir.Read("r\xE9sultat.dns"), "x");
 }
 
+// The temporary file's name does not grow with the target's, so a name at the file system's
+// limit (255 bytes) is stored like any other.
+TEST(AtomicFile, ANameAtTheFileSystemLimitIsStored) {
+    test::TempDir dir;
+    const std::string name = std::string(251, 'n') + ".dns";
+    ReplaceFileContents(dir.Path() + name, "first");
+    ReplaceFileContents(dir.Path() + name, "second");
+    EXPECT_EQ(dir.Read(name), "second");
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{name});
+}
+
 TEST(AtomicFile, MissingFolderRaisesWithTheSystemCode) {
     test::TempDir dir;
     try {
@@ -75,7 +92,109 @@ TEST(AtomicFile, ReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(dir.Read("config.ini"), "old");
 }
 
+// What a write cut short leaves behind: a temporary file under the name that ReplaceFileContents
+// gives it. On Windows, as a running write holds it: open, sharing only its deletion.
+constexpr const char* kLeftover = ".brinmor-0123456789abcdef.tmp";
+
+TEST(LeftoverTemporaries, ASuccessfulWriteRemovesThemAndNothingElse) {
+    test::TempDir dir;
+    std::vector<std::string> kept = {
+        ".brinmor-0123456789ABCDEF.tmp",   ".brinmor-0123456789abcde.tmp",
+        ".brinmor-0123456789abcdef.tmpx",  "brinmor-0123456789abcdef.tmp",
+        ".a.dns.1f2e3d4c5b6a7988-0-0.tmp", "notes.tmp",
+    };
+    for (const std::string& name : kept)
+        dir.Write(name, "not the program's");
+    dir.MakeDir(".brinmor-00000000000000ff.tmp");
+    kept.push_back(".brinmor-00000000000000ff.tmp");
 #ifndef _WIN32
+    dir.Write("linked.txt", "x");
+    fs::create_symlink("linked.txt", dir.Native() / ".brinmor-1111111111111111.tmp");
+    kept.insert(kept.end(), {".brinmor-1111111111111111.tmp", "linked.txt"});
+#endif
+    dir.Write(kLeftover, "half a result");
+    dir.Write(".brinmor-fedcba9876543210.tmp", "half a result");
+
+    ReplaceFileContents(dir.Path() + "a.dns", "x");
+    kept.push_back("a.dns");
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(Entries(dir), kept);
+}
+
+#ifdef _WIN32
+TEST(LeftoverTemporaries, OneThatARunningWriteHoldsStays) {
+    test::TempDir dir;
+    dir.Write(kLeftover, "half");
+    const HANDLE held = CreateFileW((dir.Native() / kLeftover).c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ReplaceFileContents(dir.Path() + "a.dns", "x");
+    EXPECT_TRUE(dir.Exists(kLeftover));
+    CloseHandle(held);
+    ReplaceFileContents(dir.Path() + "a.dns", "y");
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{"a.dns"});
+}
+#endif
+
+#ifndef _WIN32
+
+void StopHere(int) {
+    raise(SIGSTOP);
+}
+
+// A child process, killed and reaped at the latest when the object goes, so that a failed
+// check never leaves it stopped for good.
+class Child {
+public:
+    explicit Child(pid_t pid) : pid_(pid) {}
+    ~Child() { Kill(); }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    void Kill() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+
+private:
+    pid_t pid_;
+};
+
+// A real write, cut short by the file-size limit's signal: stopped, it still owns its
+// temporary file, which a cleanup leaves alone; killed, the file is a leftover and goes.
+TEST(LeftoverTemporaries, AWriteCutShortKeepsItsFileWhileItLivesOnly) {
+    test::TempDir dir;
+    const pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        std::signal(SIGXFSZ, StopHere);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            ReplaceFileContents(dir.Path() + "big.dns", std::string(1 << 20, 'x'));
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    Child child(writer);
+    int status = 0;
+    ASSERT_EQ(waitpid(writer, &status, WUNTRACED), writer);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    const std::vector<std::string> held = Entries(dir);
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_TRUE(DirectoryEntries(dir.Path(), ".dns").empty()) << "never listed as a result";
+
+    ReplaceFileContents(dir.Path() + "other.dns", "x");
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{held[0], "other.dns"}));
+
+    child.Kill();
+    ReplaceFileContents(dir.Path() + "other.dns", "y");
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{"other.dns"});
+}
 
 mode_t ModeOf(const test::TempDir& dir, const std::string& name) {
     struct stat info {};

@@ -5,6 +5,7 @@
 #include "settings/IniFiles.h"
 #include "support/TempDir.h"
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -105,6 +106,10 @@ TEST(WriteProfileString, ChangesOnlyWhatItMust) {
         {"heading at the end without line end", "[proxy]", "proxy", "b", "2", "[proxy]\r\nb=2\r\n"},
         {"last key without line end", "[proxy]\r\na=1", "proxy", "b", "2",
          "[proxy]\r\na=1\r\nb=2\r\n"},
+        {"rewritten key on a last line without line end", "[proxy]\r\na=1", "proxy", "a", "2",
+         "[proxy]\r\na=2\r\n"},
+        {"same value on a last line without line end", "[proxy]\r\na=1", "proxy", "a", "1",
+         "[proxy]\r\na=1"},
         {"new section at the end", "[language]\r\ncode=en\r\n", "proxy", "b", "2",
          "[language]\r\ncode=en\r\n[proxy]\r\nb=2\r\n"},
         {"new section after a line without line end", "[language]\r\ncode=en", "proxy", "b", "2",
@@ -136,6 +141,29 @@ TEST(WriteProfileString, WhatIsWrittenReadsBack) {
     ASSERT_TRUE(WriteProfileString("proxy", "login", "  me  ", path));
     EXPECT_EQ(ReadProfileString("proxy", "password", "", path), password);
     EXPECT_EQ(ReadProfileString("proxy", "login", "", path), "me");
+}
+
+// A line break would end the line early and leave the rest as a stray line or section.
+TEST(WriteProfileString, RefusesLineBreaksAndLeavesTheFileAlone) {
+    const std::string before = "[proxy]\r\npassword=old\r\n";
+    const std::array<std::string, 3> cases[] = {
+        {"proxy", "password", "sec\nret"},
+        {"proxy", "password", "sec\rret"},
+        {"proxy", "password", "x\r\n[language]\r\ncode=en"},
+        {"proxy", "pass\nword", "x"},
+        {"proxy]\r\n[language", "code", "en"},
+    };
+    for (const auto& [section, key, value] : cases) {
+        test::TempDir dir;
+        dir.Write("config.ini", before);
+        EXPECT_FALSE(WriteProfileString(section, key, value, dir.Path() + "config.ini"))
+            << testing::PrintToString(section + "|" + key + "|" + value);
+        EXPECT_EQ(dir.Read("config.ini"), before);
+    }
+    test::TempDir dir;
+    EXPECT_THROW(TIniFile(dir.Path() + "config.ini").WriteString("proxy", "password", "a\nb"),
+                 EIniFileException);
+    EXPECT_FALSE(dir.Exists("config.ini"));
 }
 
 // The executable's folder, and so config.ini's, may have any Windows-1252 name.

@@ -153,9 +153,10 @@ TEST_F(RunTest, NormalisesLineEndsBeforeStoring) {
     EXPECT_EQ(Stored(app, "n"), "\r\n\r\na\r\nb\r\r\nc\rd\r\n\r\n\r\n");
 }
 
-TEST_F(RunTest, AFailedFirstQueryStoresAnEmptyAnswerAndGoesOn) {
+// A failed first query keeps what a name already has, and stores an empty answer otherwise.
+TEST_F(RunTest, AFailedFirstQueryKeepsAnEarlierResultOrStoresAnEmptyAnswerAndGoesOn) {
     FakeServer server([](FakeSession& s) {
-        if (s.Index() == 0) {
+        if (s.Index() < 2) {
             s.Reset();
             return;
         }
@@ -163,13 +164,16 @@ TEST_F(RunTest, AFailedFirstQueryStoresAnEmptyAnswerAndGoesOn) {
     });
     DirectTo(server);
     test::AppWindows app;
-    Run(app, {"bad.com", "good.com"});
-    EXPECT_EQ(app.dialogs.messages, Names{"Connexion impossible"});
+    app.dir.Write("result/kept.com.dns", "earlier");
+    Run(app, {"kept.com", "bad.com", "good.com"});
+    EXPECT_EQ(app.dialogs.messages, (Names{"Connexion impossible", "Connexion impossible"}));
     EXPECT_TRUE(app.dialogs.errors.empty());
+    EXPECT_EQ(app.dir.Read("result/kept.com.dns"), "earlier");
     EXPECT_EQ(Stored(app, "bad.com"), "\r\n\r\n\r\n");
     EXPECT_EQ(Stored(app, "good.com"), "\r\n\r\nfine\r\n\r\n");
-    EXPECT_EQ(Items(*app.form1().ListBox2), (Names{"bad.com", "good.com"}));
+    EXPECT_EQ(Items(*app.form1().ListBox2), (Names{"bad.com", "good.com", "kept.com"}));
     EXPECT_EQ(Items(*app.form1().ListBox1), Names{});
+    EXPECT_EQ(Status(app), "Recherche de good.com termin\xE9");
 }
 
 TEST_F(RunTest, AFailedReferralEndsTheRunAndKeepsTheEarlierResult) {

@@ -10,6 +10,7 @@
 #include "widgets/SpinEdit.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -249,6 +250,35 @@ TEST_F(ProxyDialogTest, SaveWithNoProxyWritesTheDisabledFieldsAndKeepsOtherSecti
     Click(form->Button2);
     EXPECT_EQ(dir.Read("config.ini"), others + "[proxy]\r\nadresse=10.0.0.1 \r\nport=1080\r\n"
                                                "login=moi\r\npassword=p\xE2ss\r\nuseit=non\r\n");
+}
+
+// A one-line field takes a pasted text up to its first line break, where the cursor stands.
+TEST_F(ProxyDialogTest, PastedTextStopsAtItsFirstLineBreak) {
+    dir.Write("config.ini", "[proxy]\r\nuseit=oui\r\nadresse=ab\r\nport=1\r\n");
+    Open();
+    struct Case {
+        QWidget* field;
+        const char* pasted;
+        std::function<std::string()> shown;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {form->Edit_Adresse, "X\r\nY", [&] { return Text(form->Edit_Adresse); }, "aXb"},
+        {form->Edit_Port, "080\n2", [&] { return form->Edit_Port->Text(); }, "1080"},
+        {form->Edit_login, "moi\rsuite", [&] { return Text(form->Edit_login); }, "moi"},
+        {form->Edit_password, "sec\nret", [&] { return Text(form->Edit_password); }, "sec"},
+    };
+    for (const Case& c : cases) {
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        c.field->setFocus();
+        QTest::keyClick(c.field, Qt::Key_Home);
+        QTest::keyClick(c.field, Qt::Key_Right);
+        QTest::keyClick(c.field, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(c.shown(), c.expected) << c.pasted;
+    }
+    Click(form->Button2);
+    EXPECT_EQ(dir.Read("config.ini"), "[proxy]\r\nuseit=oui\r\nadresse=aXb\r\nport=1080\r\n"
+                                      "login=moi\r\npassword=sec\r\n");
 }
 
 TEST_F(ProxyDialogTest, FailedSaveShowsTheErrorAndStaysOpen) {

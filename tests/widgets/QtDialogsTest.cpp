@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +59,17 @@ TEST_F(QtDialogsTest, InputBoxTakesAtMost255CharactersAndCountsAsAnOwnWindow) {
     EXPECT_EQ(caption, "Nom domaine");
     EXPECT_EQ(prompt, "Nom de domaine \xE0 rechercher ?");
     EXPECT_EQ(closed, 1);
+}
+
+TEST_F(QtDialogsTest, InputBoxTakesAPastedTextUpToItsFirstLineBreak) {
+    QGuiApplication::clipboard()->setText(QString::fromLatin1("first.test\r\nsecond.test"));
+    WhenModalShown([](QWidget& box) {
+        auto* edit = box.findChild<QLineEdit*>();
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs.InputQuery("Nom domaine", "?", 255),
+              std::optional<std::string>("first.test"));
 }
 
 TEST_F(QtDialogsTest, EscapeCancelsTheInputBoxAndEnterConfirmsAnEmptyLine) {
