@@ -28,7 +28,10 @@ bool& CarriedCopy() {
 } // namespace
 
 void RegisterDesignFont() {
-    if (QFontDatabase::families().contains(QString::fromLatin1(DesignFamily)))
+    // A family the system lists may still be one Qt cannot draw (Wine lists a bitmap MS Sans
+    // Serif that resolves to Tahoma), so ask what the name resolves to.
+    const QFont designed(QString::fromLatin1(DesignFamily), DesignPointSize);
+    if (QFontInfo(designed).family() == designed.family())
         return;
 #ifdef BRINMOR_DESIGN_FONT_RESOURCE
     RegisterDesignFontResource();

@@ -1,5 +1,6 @@
-// Runs in a binary of its own: the system locale is read from the environment once per
-// process, so the test sets a French one before anything asks for it.
+// Runs in a binary of its own with a French system locale: Qt reads it from the environment
+// when first asked on Linux, so the test sets it; Windows (and Wine) read it when the process
+// starts, so the build starts the program with it there.
 
 #include "TestApplication.h"
 #include "support/AppWindows.h"

@@ -155,15 +155,18 @@ TEST_F(RunTest, NormalisesLineEndsBeforeStoring) {
 
 // A failed first query keeps what a name already has, and stores an empty answer otherwise.
 TEST_F(RunTest, AFailedFirstQueryKeepsAnEarlierResultOrStoresAnEmptyAnswerAndGoesOn) {
+    // A server that never answers fails the same way everywhere; Wine may read a reset as an
+    // orderly close.
     FakeServer server([](FakeSession& s) {
         if (s.Index() < 2) {
-            s.Reset();
+            s.StaySilent();
             return;
         }
         Answers({"fine\n"})(s);
     });
     DirectTo(server);
     test::AppWindows app;
+    app.form1().IdWhois1->SetSilenceTimeout(200);
     app.dir.Write("result/kept.com.dns", "earlier");
     Run(app, {"kept.com", "bad.com", "good.com"});
     EXPECT_EQ(app.dialogs.messages, (Names{"Connexion impossible", "Connexion impossible"}));

@@ -1,5 +1,6 @@
 #include "platform/Path.h"
 #include "support/AppWindows.h"
+#include "support/Wine.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
@@ -165,6 +166,8 @@ TEST(MainWindowCaptions, InitialCaptionsStayWhenTheFirstActivationFails) {
 
 // The captions set in controls of a fixed size; the menus size themselves to theirs.
 TEST(MainWindowCaptions, EveryCaptionFitsItsControlInAllThreeTables) {
+    if (test::RunningUnderWine())
+        GTEST_SKIP() << "Qt under Wine draws the carried MS Sans Serif as Tahoma, which is wider";
     test::AppWindows app;
     // A bad port keeps the Initial captions on screen.
     app.WriteConfig("[proxy]\r\nport=abc\r\n");
