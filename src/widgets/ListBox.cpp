@@ -3,6 +3,7 @@
 #include "platform/Exceptions.h"
 #include "widgets/QtText.h"
 
+#include <QMouseEvent>
 #include <algorithm>
 #include <array>
 
@@ -117,6 +118,50 @@ void TListBox::SetItems(const std::vector<std::string>& texts) {
     // One insertion for the lot: the view hears of it once.
     insertItems(0, items);
     changingItems_ = false;
+}
+
+// The platform's list box takes a click in the empty area below its items as a click on the
+// last one; Qt's view would clear the selection instead.
+void TListBox::OnItems(QMouseEvent* event, const std::function<void(QMouseEvent*)>& handler) {
+    const QPoint at = event->position().toPoint();
+    const QRect last = count() == 0 ? QRect() : visualItemRect(item(count() - 1));
+    if (count() == 0 || indexAt(at).isValid() || at.y() <= last.bottom()) {
+        handler(event);
+        return;
+    }
+    const QPointF shift = QPointF(last.center()) - event->position();
+    QMouseEvent moved(event->type(), event->position() + shift, event->scenePosition() + shift,
+                      event->globalPosition() + shift, event->button(), event->buttons(),
+                      event->modifiers(), event->pointingDevice());
+    moved.setTimestamp(event->timestamp());
+    handler(&moved);
+    event->setAccepted(moved.isAccepted());
+}
+
+void TListBox::mousePressEvent(QMouseEvent* event) {
+    OnItems(event, [this](QMouseEvent* e) { QListWidget::mousePressEvent(e); });
+}
+
+void TListBox::mouseMoveEvent(QMouseEvent* event) {
+    OnItems(event, [this](QMouseEvent* e) { QListWidget::mouseMoveEvent(e); });
+}
+
+void TListBox::mouseReleaseEvent(QMouseEvent* event) {
+    OnItems(event, [this](QMouseEvent* e) { QListWidget::mouseReleaseEvent(e); });
+}
+
+void TListBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    OnItems(event, [this](QMouseEvent* e) { QListWidget::mouseDoubleClickEvent(e); });
+}
+
+QItemSelectionModel::SelectionFlags TListBox::selectionCommand(const QModelIndex& index,
+                                                               const QEvent* event) const {
+    const auto command = QListWidget::selectionCommand(index, event);
+    // Ctrl+click and Ctrl+Space would deselect the one item; the platform's single-selection
+    // list keeps it.
+    if (selectionMode() == SingleSelection && command.testFlag(QItemSelectionModel::Deselect))
+        return QItemSelectionModel::NoUpdate;
+    return command;
 }
 
 bool TListBox::Selected(int index) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListWidget>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,12 +30,23 @@ public:
     // The selected index, or -1.
     int ItemIndex() const;
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
+
 signals:
     // The user changed the selection (a click, or the arrow keys); the program's own changes
     // to the list do not emit it.
     void UserSelectionChanged();
 
 private:
+    // Hands a mouse event to the base handler, a point below the last item moved onto it.
+    void OnItems(QMouseEvent* event, const std::function<void(QMouseEvent*)>& handler);
+
     bool sorted_ = false;
     bool changingItems_ = false;
 };

@@ -7,6 +7,7 @@
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
 
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <filesystem>
@@ -302,6 +303,57 @@ TEST(DeleteResult, AVanishedFileOrAFolderRefreshesSilently) {
     EXPECT_EQ(app.dialogs.errors, Names{});
     EXPECT_TRUE(app.dir.Exists("result/folder.dns"));
     EXPECT_EQ(Items(*app.form1().ListBox2), Names{"folder"});
+}
+
+// The main window on screen with the stored names a, b and c, "a" clicked and shown.
+struct ShownStore {
+    test::AppWindows app;
+    TListBox& list = *app.form1().ListBox2;
+
+    ShownStore() {
+        for (const char* name : {"a", "b", "c"})
+            app.dir.Write(std::string("result/") + name + ".dns", std::string(name) + "\r\n");
+        app.form1().Affiche_rechercher_termine();
+        app.form1().show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&app.form1()));
+        list.setFocus();
+        Click(RowCentre(0));
+        EXPECT_EQ(ShownTexts(*app.form1().RichEdit1), Names{"a"});
+    }
+    QPoint RowCentre(int row) const { return list.visualItemRect(list.item(row)).center(); }
+    void Click(QPoint at, Qt::KeyboardModifiers keys = {},
+               Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(list.viewport(), button, keys, at);
+    }
+};
+
+TEST(StoredNameList, GesturesThatWouldEmptyTheSelectionShowNoErrorBox) {
+    struct Case {
+        const char* what;
+        std::function<void(ShownStore&)> gesture;
+        Names shown;
+    };
+    const Case cases[] = {
+        {"click below the last name",
+         [](ShownStore& s) {
+             const QRect last = s.list.visualItemRect(s.list.item(2));
+             s.Click({last.center().x(), last.bottom() + 20});
+         },
+         {"c"}},
+        {"ctrl+click on the selected name",
+         [](ShownStore& s) { s.Click(s.RowCentre(0), Qt::ControlModifier); },
+         {"a"}},
+        {"ctrl+space",
+         [](ShownStore& s) { QTest::keyClick(&s.list, Qt::Key_Space, Qt::ControlModifier); },
+         {"a"}},
+    };
+    for (const Case& c : cases) {
+        ShownStore s;
+        c.gesture(s);
+        EXPECT_EQ(s.app.dialogs.errors, Names{}) << c.what;
+        EXPECT_GE(s.list.ItemIndex(), 0) << c.what;
+        EXPECT_EQ(ShownTexts(*s.app.form1().RichEdit1), c.shown) << c.what;
+    }
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "support/QtApplication.h"
 
 #include <QApplication>
+#include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace brinmor {
@@ -67,6 +69,67 @@ TEST_F(ListBoxTest, OnlyTheUsersSelectionChangesAreSignalled) {
     list.setCurrentRow(1);
     EXPECT_EQ(signalled, 1);
     EXPECT_EQ(list.ItemIndex(), 1);
+}
+
+QPoint RowCentre(const TListBox& list, int row) {
+    return list.visualItemRect(list.item(row)).center();
+}
+
+void Click(TListBox& list, QPoint at, Qt::KeyboardModifiers keys = {},
+           Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(list.viewport(), button, keys, at);
+}
+
+std::vector<int> SelectedRows(const TListBox& list) {
+    std::vector<int> rows;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Selected(i))
+            rows.push_back(i);
+    return rows;
+}
+
+// Mouse and keys as the user gives them, starting from a click on the first of three items.
+TEST_F(ListBoxTest, ClicksAndKeysChangeTheSelectionAsOnThePlatform) {
+    using Mode = QAbstractItemView::SelectionMode;
+    struct Case {
+        const char* what;
+        Mode mode;
+        std::function<void(TListBox&)> gesture;
+        std::vector<int> selected;
+    };
+    const auto below = [](TListBox& l) {
+        const QRect last = l.visualItemRect(l.item(2));
+        Click(l, {last.center().x(), last.bottom() + 20});
+    };
+    const Case cases[] = {
+        {"click below the last item", Mode::SingleSelection, below, {2}},
+        {"click below the last item", Mode::ExtendedSelection, below, {2}},
+        {"ctrl+click on the selected item",
+         Mode::SingleSelection,
+         [](TListBox& l) { Click(l, RowCentre(l, 0), Qt::ControlModifier); },
+         {0}},
+        {"ctrl+space",
+         Mode::SingleSelection,
+         [](TListBox& l) { QTest::keyClick(&l, Qt::Key_Space, Qt::ControlModifier); },
+         {0}},
+        {"ctrl+click on another item",
+         Mode::SingleSelection,
+         [](TListBox& l) { Click(l, RowCentre(l, 1), Qt::ControlModifier); },
+         {1}},
+    };
+    for (const Case& c : cases) {
+        TListBox list;
+        list.setSelectionMode(c.mode);
+        list.SetItems({"a", "b", "c"});
+        list.resize(200, 200);
+        list.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+        list.setFocus();
+        Click(list, RowCentre(list, 0));
+        ASSERT_EQ(SelectedRows(list), std::vector<int>{0});
+        c.gesture(list);
+        EXPECT_EQ(SelectedRows(list), c.selected) << c.what << ", mode " << c.mode;
+    }
 }
 
 } // namespace
