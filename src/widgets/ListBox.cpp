@@ -120,9 +120,13 @@ void TListBox::SetItems(const std::vector<std::string>& texts) {
     changingItems_ = false;
 }
 
-// The platform's list box takes a click in the empty area below its items as a click on the
-// last one; Qt's view would clear the selection instead.
-void TListBox::OnItems(QMouseEvent* event, const std::function<void(QMouseEvent*)>& handler) {
+// Qt's view selects with any button and clears the selection on a click below the items. The
+// platform's list box selects with the left button only, so a right-click leaves the selection
+// to the context menu, and takes a click below its items as a click on the last one.
+void TListBox::AsPlatform(QMouseEvent* event, const std::function<void(QMouseEvent*)>& handler) {
+    // A move has no button of its own; the view ignores moves without the left button held.
+    if (event->button() != Qt::NoButton && event->button() != Qt::LeftButton)
+        return;
     const QPoint at = event->position().toPoint();
     const QRect last = count() == 0 ? QRect() : visualItemRect(item(count() - 1));
     if (count() == 0 || indexAt(at).isValid() || at.y() <= last.bottom()) {
@@ -139,19 +143,19 @@ void TListBox::OnItems(QMouseEvent* event, const std::function<void(QMouseEvent*
 }
 
 void TListBox::mousePressEvent(QMouseEvent* event) {
-    OnItems(event, [this](QMouseEvent* e) { QListWidget::mousePressEvent(e); });
+    AsPlatform(event, [this](QMouseEvent* e) { QListWidget::mousePressEvent(e); });
 }
 
 void TListBox::mouseMoveEvent(QMouseEvent* event) {
-    OnItems(event, [this](QMouseEvent* e) { QListWidget::mouseMoveEvent(e); });
+    AsPlatform(event, [this](QMouseEvent* e) { QListWidget::mouseMoveEvent(e); });
 }
 
 void TListBox::mouseReleaseEvent(QMouseEvent* event) {
-    OnItems(event, [this](QMouseEvent* e) { QListWidget::mouseReleaseEvent(e); });
+    AsPlatform(event, [this](QMouseEvent* e) { QListWidget::mouseReleaseEvent(e); });
 }
 
 void TListBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    OnItems(event, [this](QMouseEvent* e) { QListWidget::mouseDoubleClickEvent(e); });
+    AsPlatform(event, [this](QMouseEvent* e) { QListWidget::mouseDoubleClickEvent(e); });
 }
 
 QItemSelectionModel::SelectionFlags TListBox::selectionCommand(const QModelIndex& index,

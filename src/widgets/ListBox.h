@@ -44,8 +44,8 @@ signals:
     void UserSelectionChanged();
 
 private:
-    // Hands a mouse event to the base handler, a point below the last item moved onto it.
-    void OnItems(QMouseEvent* event, const std::function<void(QMouseEvent*)>& handler);
+    // Hands a mouse event to the view's handler as the platform's list box would take it.
+    void AsPlatform(QMouseEvent* event, const std::function<void(QMouseEvent*)>& handler);
 
     bool sorted_ = false;
     bool changingItems_ = false;

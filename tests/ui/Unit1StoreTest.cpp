@@ -7,6 +7,10 @@
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -354,6 +358,21 @@ TEST(StoredNameList, GesturesThatWouldEmptyTheSelectionShowNoErrorBox) {
         EXPECT_GE(s.list.ItemIndex(), 0) << c.what;
         EXPECT_EQ(ShownTexts(*s.app.form1().RichEdit1), c.shown) << c.what;
     }
+}
+
+TEST(StoredNameList, ARightClickLeavesTheSelectionToTheContextMenu) {
+    ShownStore s;
+    const QPoint at = s.RowCentre(1);
+    s.Click(at, {}, Qt::RightButton);
+    // The window system follows the click with the menu request.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, s.list.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(s.list.viewport(), &request);
+    ASSERT_TRUE(s.app.form1().PopupMenu2->isVisible());
+    s.app.form1().Supprimer3->trigger();
+    s.app.form1().PopupMenu2->close();
+    EXPECT_FALSE(s.app.dir.Exists("result/a.dns"));
+    EXPECT_TRUE(s.app.dir.Exists("result/b.dns"));
+    EXPECT_EQ(ShownTexts(*s.app.form1().RichEdit1), Names{"a"});
 }
 
 } // namespace

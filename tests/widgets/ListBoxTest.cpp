@@ -101,6 +101,7 @@ TEST_F(ListBoxTest, ClicksAndKeysChangeTheSelectionAsOnThePlatform) {
         const QRect last = l.visualItemRect(l.item(2));
         Click(l, {last.center().x(), last.bottom() + 20});
     };
+    const auto rightClick = [](TListBox& l) { Click(l, RowCentre(l, 1), {}, Qt::RightButton); };
     const Case cases[] = {
         {"click below the last item", Mode::SingleSelection, below, {2}},
         {"click below the last item", Mode::ExtendedSelection, below, {2}},
@@ -112,6 +113,8 @@ TEST_F(ListBoxTest, ClicksAndKeysChangeTheSelectionAsOnThePlatform) {
          Mode::SingleSelection,
          [](TListBox& l) { QTest::keyClick(&l, Qt::Key_Space, Qt::ControlModifier); },
          {0}},
+        {"right-click on another item", Mode::SingleSelection, rightClick, {0}},
+        {"right-click on another item", Mode::ExtendedSelection, rightClick, {0}},
         {"ctrl+click on another item",
          Mode::SingleSelection,
          [](TListBox& l) { Click(l, RowCentre(l, 1), Qt::ControlModifier); },
