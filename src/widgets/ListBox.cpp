@@ -4,6 +4,7 @@
 #include "widgets/QtText.h"
 
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <array>
 
@@ -60,10 +61,10 @@ void TListBox::SetSorted(bool sorted) {
     // does; Qt's own sorting would heed it.
     sorted_ = sorted;
     if (sorted) {
-        std::vector<std::string> texts;
+        std::vector<Entry> entries;
         for (int i = 0; i < count(); ++i)
-            texts.push_back(Item(i));
-        SetItems(texts);
+            entries.push_back({item(i)->text(), Tag(i)});
+        SetEntries(std::move(entries));
     }
 }
 
@@ -100,24 +101,46 @@ void TListBox::Delete(int index) {
 }
 
 void TListBox::SetItems(const std::vector<std::string>& texts) {
+    std::vector<Entry> entries;
+    entries.reserve(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        entries.push_back({ToQString(texts[i]), static_cast<int>(i)});
+    SetEntries(std::move(entries));
+}
+
+void TListBox::SetEntries(std::vector<Entry> entries) {
     // Fold each text once, then sort on the folded copies.
     std::vector<std::pair<std::string, std::size_t>> order;
-    order.reserve(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        order.emplace_back(sorted_ ? Folded(texts[i]) : std::string(), i);
+    order.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        order.emplace_back(sorted_ ? Folded(FromQString(entries[i].text)) : std::string(), i);
     if (sorted_) {
         std::stable_sort(order.begin(), order.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
     }
     QStringList items;
-    items.reserve(static_cast<qsizetype>(texts.size()));
+    items.reserve(static_cast<qsizetype>(entries.size()));
     for (const auto& entry : order)
-        items.append(ToQString(texts[entry.second]));
+        items.append(std::move(entries[entry.second].text));
     changingItems_ = true;
     clear();
     // One insertion for the lot: the view hears of it once.
     insertItems(0, items);
+    {
+        // Tags are not shown, so the view need not hear of them one by one.
+        const QSignalBlocker quiet(model());
+        for (int row = 0; row < count(); ++row)
+            item(row)->setData(Qt::UserRole,
+                               entries[order[static_cast<std::size_t>(row)].second].tag);
+    }
     changingItems_ = false;
+}
+
+int TListBox::Tag(int index) const {
+    if (index < 0 || index >= count())
+        throw EStringListError::IndexOutOfBounds(index);
+    const QVariant tag = item(index)->data(Qt::UserRole);
+    return tag.isValid() ? tag.toInt() : -1;
 }
 
 // Qt's view selects with any button and clears the selection on a click below the items. The

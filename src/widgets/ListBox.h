@@ -8,7 +8,8 @@
 namespace brinmor {
 
 // A list box of Windows-1252 text lines. When sorted, the list keeps its items in alphabetical
-// order ignoring letter case, whatever the order of adding.
+// order ignoring letter case, whatever the order of adding. An item may carry a tag, a number
+// the program keeps with it wherever the sorting puts it.
 class TListBox : public QListWidget {
     Q_OBJECT
 
@@ -23,8 +24,18 @@ public:
     std::string Item(int index) const;
     void Add(const std::string& text);
     void Delete(int index);
-    // Replaces every item at once (one sort for the lot when sorted).
+    // Replaces every item at once (one sort for the lot when sorted); each item's tag is the
+    // index of its text.
     void SetItems(const std::vector<std::string>& texts);
+
+    struct Entry {
+        QString text; // as shown; Item() gives '?' for a character Windows-1252 lacks
+        int tag;
+    };
+    void SetEntries(std::vector<Entry> entries);
+    // The tag of the item at index, or -1 for an item added without one; a bad index raises
+    // "Indice de liste hors limites (%d)".
+    int Tag(int index) const;
 
     bool Selected(int index) const;
     // The selected index, or -1.

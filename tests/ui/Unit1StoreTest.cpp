@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace brinmor {
@@ -309,25 +310,33 @@ TEST(DeleteResult, AVanishedFileOrAFolderRefreshesSilently) {
     EXPECT_EQ(Items(*app.form1().ListBox2), Names{"folder"});
 }
 
-// The main window on screen with the stored names a, b and c, "a" clicked and shown.
-struct ShownStore {
+// The main window on screen over result files, named as the file system holds them; each
+// holds its own name.
+struct OnScreen {
     test::AppWindows app;
     TListBox& list = *app.form1().ListBox2;
 
-    ShownStore() {
-        for (const char* name : {"a", "b", "c"})
-            app.dir.Write(std::string("result/") + name + ".dns", std::string(name) + "\r\n");
+    explicit OnScreen(const Names& files) {
+        for (const std::string& file : files)
+            std::ofstream(app.dir.Native() / "result" / file, std::ios::binary) << file << "\r\n";
         app.form1().Affiche_rechercher_termine();
         app.form1().show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&app.form1()));
         list.setFocus();
-        Click(RowCentre(0));
-        EXPECT_EQ(ShownTexts(*app.form1().RichEdit1), Names{"a"});
     }
     QPoint RowCentre(int row) const { return list.visualItemRect(list.item(row)).center(); }
     void Click(QPoint at, Qt::KeyboardModifiers keys = {},
                Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(list.viewport(), button, keys, at);
+    }
+    Names Shown() const { return ShownTexts(*app.form1().RichEdit1); }
+};
+
+// The stored names a, b and c, "a" clicked and shown.
+struct ShownStore : OnScreen {
+    ShownStore() : OnScreen({"a.dns", "b.dns", "c.dns"}) {
+        Click(RowCentre(0));
+        EXPECT_EQ(Shown(), Names{"a.dns"});
     }
 };
 
@@ -343,20 +352,20 @@ TEST(StoredNameList, GesturesThatWouldEmptyTheSelectionShowNoErrorBox) {
              const QRect last = s.list.visualItemRect(s.list.item(2));
              s.Click({last.center().x(), last.bottom() + 20});
          },
-         {"c"}},
+         {"c.dns"}},
         {"ctrl+click on the selected name",
          [](ShownStore& s) { s.Click(s.RowCentre(0), Qt::ControlModifier); },
-         {"a"}},
+         {"a.dns"}},
         {"ctrl+space",
          [](ShownStore& s) { QTest::keyClick(&s.list, Qt::Key_Space, Qt::ControlModifier); },
-         {"a"}},
+         {"a.dns"}},
     };
     for (const Case& c : cases) {
         ShownStore s;
         c.gesture(s);
         EXPECT_EQ(s.app.dialogs.errors, Names{}) << c.what;
         EXPECT_GE(s.list.ItemIndex(), 0) << c.what;
-        EXPECT_EQ(ShownTexts(*s.app.form1().RichEdit1), c.shown) << c.what;
+        EXPECT_EQ(s.Shown(), c.shown) << c.what;
     }
 }
 
@@ -372,7 +381,22 @@ TEST(StoredNameList, ARightClickLeavesTheSelectionToTheContextMenu) {
     s.app.form1().PopupMenu2->close();
     EXPECT_FALSE(s.app.dir.Exists("result/a.dns"));
     EXPECT_TRUE(s.app.dir.Exists("result/b.dns"));
-    EXPECT_EQ(ShownTexts(*s.app.form1().RichEdit1), Names{"a"});
+    EXPECT_EQ(s.Shown(), Names{"a.dns"});
+}
+
+TEST(StoredNameList, ShowsAndDeletesEachNameThroughTheFileItCameFrom) {
+    // Another program's letter case, and a Latin-1 name that is not UTF-8.
+    OnScreen s({"Foo.DNS", "caf\xE9.dns"});
+    EXPECT_EQ(Items(s.list), (Names{"caf?", "Foo"}));
+    EXPECT_EQ(s.list.item(0)->text(), QStringView(u"caf\uFFFD"));
+    for (const std::string file : {"caf\xE9.dns", "Foo.DNS"}) {
+        s.Click(s.RowCentre(0));
+        EXPECT_EQ(s.Shown(), Names{file});
+        s.app.form1().Supprimer3->trigger();
+        EXPECT_FALSE(std::filesystem::exists(s.app.dir.Native() / "result" / file)) << file;
+    }
+    EXPECT_EQ(s.app.dialogs.errors, Names{});
+    EXPECT_EQ(s.list.Count(), 0);
 }
 
 } // namespace
