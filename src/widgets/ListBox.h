@@ -7,9 +7,9 @@
 
 namespace brinmor {
 
-// A list box of Windows-1252 text lines. When sorted, the list keeps its items in alphabetical
-// order ignoring letter case, whatever the order of adding. An item may carry a tag, a number
-// the program keeps with it wherever the sorting puts it.
+// A list box of Windows-1252 text lines. When sorted, the list keeps its items in the
+// alphabetical order of the user's locale, ignoring letter case, whatever the order of adding.
+// An item may carry a tag, a number the program keeps with it wherever the sorting puts it.
 class TListBox : public QListWidget {
     Q_OBJECT
 

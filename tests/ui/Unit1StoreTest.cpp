@@ -1,6 +1,7 @@
 #include "platform/DateTimeText.h"
 #include "platform/Exceptions.h"
 #include "support/AppWindows.h"
+#include "support/QtApplication.h"
 #include "ui/StoreTestSupport.h"
 #include "ui/Unit1.h"
 #include "widgets/ErrorBox.h"
@@ -109,6 +110,16 @@ TEST(StoredNames, ListsEveryEntrySortedIgnoringCase) {
     app.form1().Affiche_rechercher_termine();
     EXPECT_EQ(Items(*app.form1().ListBox2),
               (Names{"", ".hidden", "A.com", "b.com", "c.com", "folder"}));
+}
+
+TEST(StoredNames, SortAsTheUsersLocaleDoes) {
+    const test::LocaleScope french(QLocale(QLocale::French, QLocale::France));
+    test::AppWindows app;
+    for (const char* name : {"Zeta.fr", "\xE9glise.fr", "\xC9T\xC9.fr", "alpha.fr", "Eu.fr"})
+        app.dir.Write(std::string("result/") + name + ".dns", "x");
+    app.form1().Affiche_rechercher_termine();
+    EXPECT_EQ(Items(*app.form1().ListBox2),
+              (Names{"alpha.fr", "\xE9glise.fr", "\xC9T\xC9.fr", "Eu.fr", "Zeta.fr"}));
 }
 
 TEST(StoredNames, AMissingFolderEmptiesTheList) {

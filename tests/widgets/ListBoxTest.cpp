@@ -23,20 +23,35 @@ protected:
     static void SetUpTestSuite() { test::EnsureApplication(); }
 };
 
-TEST_F(ListBoxTest, SortedListIgnoresLetterCaseWhateverTheOrderOfAdding) {
-    TListBox list;
-    list.SetSorted(true);
-    for (const char* name : {"zeta.fr", "Alpha.com", "beta.net", "\xC9t\xE9.fr", "alpha.org"})
-        list.Add(name);
-    EXPECT_EQ(Items(list), (std::vector<std::string>{"Alpha.com", "alpha.org", "beta.net",
-                                                     "zeta.fr", "\xC9t\xE9.fr"}));
-    list.SetItems({"b", "C", "a"});
-    EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b", "C"}));
-    // A single insert keeps the order a refill made; \x8A (S caron) sorts as \x9A.
-    list.Add("B2");
-    list.Add("\x8A");
-    list.Add("\x9A" "a");
-    EXPECT_EQ(Items(list), (std::vector<std::string>{"a", "b", "B2", "C", "\x8A", "\x9A" "a"}));
+TEST_F(ListBoxTest, SortedListComparesIgnoringCaseAsTheUsersLocaleDoes) {
+    using Names = std::vector<std::string>;
+    const Names names = {"zeta.fr",      "Alpha.com",   "\xF6l.se",  "beta.net",
+                         "\xC9t\xE9.fr", "\x8Akoda.cz", "alpha.org", "\xE9glise.fr"};
+    const std::pair<QLocale, Names> cases[] = {
+        {QLocale(QLocale::French, QLocale::France),
+         {"Alpha.com", "alpha.org", "beta.net", "\xE9glise.fr", "\xC9t\xE9.fr", "\xF6l.se",
+          "\x8Akoda.cz", "zeta.fr"}},
+        // The C locale names no language: the neutral order, still ignoring case.
+        {QLocale::c(),
+         {"Alpha.com", "alpha.org", "beta.net", "\xE9glise.fr", "\xC9t\xE9.fr", "\xF6l.se",
+          "\x8Akoda.cz", "zeta.fr"}},
+        // Swedish puts \xF6 after z.
+        {QLocale(QLocale::Swedish, QLocale::Sweden),
+         {"Alpha.com", "alpha.org", "beta.net", "\xE9glise.fr", "\xC9t\xE9.fr", "\x8Akoda.cz",
+          "zeta.fr", "\xF6l.se"}},
+    };
+    for (const auto& [locale, sorted] : cases) {
+        const test::LocaleScope user(locale);
+        TListBox added;
+        added.SetSorted(true);
+        for (const std::string& name : names)
+            added.Add(name);
+        EXPECT_EQ(Items(added), sorted) << locale.name().toStdString();
+        TListBox refilled;
+        refilled.SetSorted(true);
+        refilled.SetItems(names);
+        EXPECT_EQ(Items(refilled), sorted) << locale.name().toStdString();
+    }
 }
 
 TEST_F(ListBoxTest, UnsortedListKeepsTheOrderOfAdding) {
