@@ -13,30 +13,35 @@ namespace brinmor {
 
 #ifdef _WIN32
 
-std::vector<std::string> DirectoryEntries(const std::string& folder, const std::string& suffix) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA((folder + "*" + suffix).c_str(), &found);
+std::vector<std::filesystem::path> DirectoryEntries(const std::string& folder,
+                                                    const std::string& suffix) {
+    std::vector<std::filesystem::path> names;
+    // The wide calls: the ANSI ones give '?' for a character outside the code page, and that
+    // name opens nothing.
+    const std::wstring wideSuffix = FileSystemPath(suffix).native();
+    const int size = static_cast<int>(wideSuffix.size());
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        FindFirstFileW((FileSystemPath(folder).native() + L"*" + wideSuffix).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        const std::string name = found.cFileName;
+        const std::wstring name = found.cFileName;
         // The wildcard also matches short names and longer extensions; keep only true matches.
-        if (name.size() >= suffix.size() &&
-            CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE,
-                           name.c_str() + name.size() - suffix.size(),
-                           static_cast<int>(suffix.size()), suffix.c_str(),
-                           static_cast<int>(suffix.size())) == CSTR_EQUAL)
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
+        if (name.size() >= wideSuffix.size() &&
+            CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, name.c_str() + name.size() - size,
+                           size, wideSuffix.c_str(), size) == CSTR_EQUAL)
+            names.emplace_back(name);
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
 }
 
 #else
 
-std::vector<std::string> DirectoryEntries(const std::string& folder, const std::string& suffix) {
-    std::vector<std::string> names;
+std::vector<std::filesystem::path> DirectoryEntries(const std::string& folder,
+                                                    const std::string& suffix) {
+    std::vector<std::filesystem::path> names;
     DIR* dir = opendir(NativePath(folder).c_str());
     if (dir == nullptr)
         return names;
@@ -46,7 +51,7 @@ std::vector<std::string> DirectoryEntries(const std::string& folder, const std::
         if (name == "." || name == ".." || name.size() < nativeSuffix.size())
             continue;
         if (strcasecmp(name.c_str() + name.size() - nativeSuffix.size(), nativeSuffix.c_str()) == 0)
-            names.push_back(PathFromNative(name));
+            names.emplace_back(name);
     }
     closedir(dir);
     return names;

@@ -6,6 +6,7 @@
 #include "platform/Path.h"
 
 #include <algorithm>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -27,8 +28,8 @@ constexpr std::intptr_t kClosed = -1;
 
 #ifdef _WIN32
 
-std::intptr_t OpenForReading(const std::string& path) {
-    const HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+std::intptr_t OpenForReading(const std::filesystem::path& file, const std::string& path) {
+    const HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         RaiseLastFileError(path);
@@ -48,8 +49,8 @@ bool CloseHandleOf(std::intptr_t handle) {
 
 #else
 
-std::intptr_t OpenForReading(const std::string& path) {
-    const int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+std::intptr_t OpenForReading(const std::filesystem::path& file, const std::string& path) {
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         RaiseLastFileError(path);
     struct stat info {};
@@ -80,8 +81,15 @@ bool CloseHandleOf(std::intptr_t handle) {
 } // namespace
 
 TextFileReader::TextFileReader(const std::string& path, Encoding encoding)
-    : path_(path), decodeMarked_(encoding == Encoding::UnicodeWhenMarked),
-      handle_(OpenForReading(path)), buffer_(kBufferSize) {}
+    : TextFileReader(FileSystemPath(path), path, encoding) {}
+
+TextFileReader::TextFileReader(const std::filesystem::path& file, Encoding encoding)
+    : TextFileReader(file, PathFromFileSystem(file), encoding) {}
+
+TextFileReader::TextFileReader(const std::filesystem::path& file, std::string path,
+                               Encoding encoding)
+    : path_(std::move(path)), decodeMarked_(encoding == Encoding::UnicodeWhenMarked),
+      handle_(OpenForReading(file, path_)), buffer_(kBufferSize) {}
 
 TextFileReader::~TextFileReader() {
     if (handle_ != kClosed)
@@ -172,10 +180,14 @@ void TextFileReader::Close() {
 }
 
 bool RemoveFile(const std::string& path) {
+    return RemoveFile(FileSystemPath(path));
+}
+
+bool RemoveFile(const std::filesystem::path& file) {
 #ifdef _WIN32
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(file.c_str()) != 0;
 #else
-    return unlink(NativePath(path).c_str()) == 0;
+    return unlink(file.c_str()) == 0;
 #endif
 }
 

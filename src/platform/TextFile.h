@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,8 @@ public:
 
     // Opens for reading; others may read the file meanwhile. A folder fails with code 5.
     explicit TextFileReader(const std::string& path, Encoding encoding = Encoding::Ansi);
+    // The same for a file named as the file system holds it.
+    explicit TextFileReader(const std::filesystem::path& file, Encoding encoding = Encoding::Ansi);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;
     TextFileReader& operator=(const TextFileReader&) = delete;
@@ -35,11 +38,12 @@ public:
     void Close();
 
 private:
+    TextFileReader(const std::filesystem::path& file, std::string path, Encoding encoding);
     bool Fill();
     bool AtEnd();
     void DecodeMarkedUnicode();
 
-    std::string path_;
+    std::string path_; // for the error codes
     bool decodeMarked_;
     bool utf8_ = false;
     std::intptr_t handle_;
@@ -51,5 +55,6 @@ private:
 
 // Deletes a file; false when it can't (gone, a folder, refused).
 bool RemoveFile(const std::string& path);
+bool RemoveFile(const std::filesystem::path& file);
 
 } // namespace brinmor

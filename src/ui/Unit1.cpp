@@ -228,7 +228,11 @@ TForm1::TForm1(QWidget* parent)
     wire(Supprimer3, &TForm1::Supprimer3Click);
     wire(About1, &TForm1::About1Click);
     connect(Button1, &QPushButton::clicked, this, Command([this] { Button1Click(); }));
-    connect(ListBox2, &TListBox::UserSelectionChanged, this, Command([this] { ListBox2Click(); }));
+    // Reading the item at index -1 would raise the list error.
+    connect(ListBox2, &TListBox::UserSelectionChanged, this, Command([this] {
+                if (ListBox2->ItemIndex() >= 0)
+                    ListBox2Click();
+            }));
 
     ApplyInitialCaptions();
     SetOwnWindowClosedHandler([this] { FormActivate(); });

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QFrame;
@@ -94,9 +96,14 @@ private:
     void ApplyInitialCaptions();
     void ApplyCaptions(const CaptionTable& table);
     void FirstActivation();
+    // The file of the stored name at index; -1 raises the list error.
+    std::filesystem::path ResultFileAt(int index) const;
 
     bool activated_ = false;
     bool activationQueued_ = false;
+    // The files the stored names were listed from, by the tag of their item: a name does not
+    // always lead back to its file (letter case, names that are not Windows-1252).
+    std::vector<std::filesystem::path> resultFiles_;
 };
 
 // The one main window of the program, created first at start-up.

@@ -11,6 +11,7 @@
 #include "platform/Utf8Text.h"
 #include "ui/Unit1.h"
 #include "widgets/ListBox.h"
+#include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
 
 #include <algorithm>
@@ -43,24 +44,34 @@ void TForm1::Enregistre_resultat(const std::string& fileName, const std::string&
     }
 }
 
+std::filesystem::path TForm1::ResultFileAt(int index) const {
+    const auto tag = static_cast<std::size_t>(ListBox2->Tag(index));
+    return FileSystemPath(ResultDirectory()) / resultFiles_.at(tag);
+}
+
 void TForm1::Affiche_rechercher_termine() {
-    std::vector<std::string> names = DirectoryEntries(ResultDirectory(), kExtension);
-    for (std::string& name : names)
-        name.resize(name.size() - 4);
+    resultFiles_ = DirectoryEntries(ResultDirectory(), kExtension);
+    std::vector<TListBox::Entry> entries;
+    entries.reserve(resultFiles_.size());
+    for (std::size_t i = 0; i < resultFiles_.size(); ++i) {
+        QString name = FileNameToQString(resultFiles_[i]);
+        name.chop(4);
+        entries.push_back({std::move(name), static_cast<int>(i)});
+    }
     // One refill, one sort: the list must keep up with many thousands of results.
-    ListBox2->SetItems(names);
+    ListBox2->SetEntries(std::move(entries));
 }
 
 void TForm1::ListBox2Click() {
-    const std::string name = ListBox2->Item(ListBox2->ItemIndex());
+    const std::filesystem::path file = ResultFileAt(ListBox2->ItemIndex());
     // Read it all first: a failure leaves the pane as it was, and the encoding is chosen for
     // the whole result.
     std::vector<std::string> lines;
-    TextFileReader file(ResultDirectory() + name + kExtension);
+    TextFileReader reader(file);
     std::string line;
-    while (file.ReadLine(line))
+    while (reader.ReadLine(line))
         lines.push_back(line);
-    file.Close();
+    reader.Close();
 
     // Most registrars answer in UTF-8; stored bytes stay as they are, only the display decodes.
     const bool anyNonAscii =
@@ -81,9 +92,9 @@ void TForm1::ListBox2Click() {
 }
 
 void TForm1::Supprimer3Click() {
-    const std::string name = ListBox2->Item(ListBox2->ItemIndex());
+    const std::filesystem::path file = ResultFileAt(ListBox2->ItemIndex());
     // Whether it went is not looked at: a vanished file or a folder is passed over.
-    RemoveFile(ResultDirectory() + name + kExtension);
+    RemoveFile(file);
     Affiche_rechercher_termine();
 }
 

@@ -22,4 +22,13 @@ std::string FromQString(const QString& text) {
     return result;
 }
 
+QString FileNameToQString(const std::filesystem::path& name) {
+#ifdef _WIN32
+    return QString::fromStdWString(name.native());
+#else
+    const std::string& bytes = name.native();
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+#endif
+}
+
 } // namespace brinmor

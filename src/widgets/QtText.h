@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <filesystem>
 #include <string>
 
 namespace brinmor {
@@ -10,5 +11,9 @@ namespace brinmor {
 // Windows-1252 lacks becomes '?'.
 QString ToQString(const std::string& text);
 std::string FromQString(const QString& text);
+
+// A file name as the file system holds it, for showing; on POSIX, bytes that are not UTF-8
+// show as U+FFFD.
+QString FileNameToQString(const std::filesystem::path& name);
 
 } // namespace brinmor

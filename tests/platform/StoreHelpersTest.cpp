@@ -1,12 +1,16 @@
 #include "platform/DateTimeText.h"
 #include "platform/DirectoryEntries.h"
 #include "platform/Exceptions.h"
+#include "platform/Path.h"
 #include "platform/ResultName.h"
+#include "platform/TextFile.h"
 #include "platform/Utf8Text.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace brinmor {
@@ -65,7 +69,11 @@ TEST(DateTimeText, FollowsTheLcTimeLocale) {
 }
 #endif
 
-std::vector<std::string> Sorted(std::vector<std::string> names) {
+// The names as the program holds text, sorted.
+std::vector<std::string> Sorted(const std::vector<std::filesystem::path>& entries) {
+    std::vector<std::string> names;
+    for (const auto& entry : entries)
+        names.push_back(PathFromFileSystem(entry));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -80,6 +88,31 @@ TEST(DirectoryEntries, MatchesTheSuffixIgnoringCaseWithHiddenEntriesAndFolders) 
     EXPECT_EQ(Sorted(DirectoryEntries(dir.Path(), ".dns")),
               (std::vector<std::string>{".dns", ".hidden.dns", "B.DNS", "M\xE9rignac.dns", "a.dns",
                                         "c.Dns", "sub.dns"}));
+}
+
+TEST(DirectoryEntries, EachNameOpensTheEntryItCameFrom) {
+    test::TempDir dir;
+    // Another letter case, and a name without a Windows-1252 form: Latin-1 bytes on POSIX,
+    // a character outside the code page on Windows.
+    std::ofstream(dir.Native() / "Foo.DNS") << "Foo";
+#ifdef _WIN32
+    const std::filesystem::path odd = L"\x4E2D.dns";
+#else
+    const std::filesystem::path odd = "caf\xE9.dns";
+#endif
+    std::ofstream(dir.Native() / odd) << "odd";
+    const auto entries = DirectoryEntries(dir.Path(), ".dns");
+    ASSERT_EQ(entries.size(), 2u);
+    for (const auto& entry : entries) {
+        const std::filesystem::path file = FileSystemPath(dir.Path()) / entry;
+        TextFileReader reader(file);
+        std::string line;
+        EXPECT_TRUE(reader.ReadLine(line));
+        EXPECT_EQ(line, entry == odd ? "odd" : "Foo");
+        reader.Close();
+        EXPECT_TRUE(RemoveFile(file));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Native()));
 }
 
 TEST(DirectoryEntries, AMissingFolderGivesNone) {

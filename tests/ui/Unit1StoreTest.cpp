@@ -1,15 +1,22 @@
 #include "platform/DateTimeText.h"
 #include "platform/Exceptions.h"
 #include "support/AppWindows.h"
+#include "support/QtApplication.h"
 #include "ui/StoreTestSupport.h"
 #include "ui/Unit1.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace brinmor {
@@ -122,6 +129,16 @@ TEST(StoredNames, ListsEveryEntrySortedIgnoringCase) {
     app.form1().Affiche_rechercher_termine();
     EXPECT_EQ(Items(*app.form1().ListBox2),
               (Names{"", ".hidden", "A.com", "b.com", "c.com", "folder"}));
+}
+
+TEST(StoredNames, SortAsTheUsersLocaleDoes) {
+    const test::LocaleScope french(QLocale(QLocale::French, QLocale::France));
+    test::AppWindows app;
+    for (const char* name : {"Zeta.fr", "\xE9glise.fr", "\xC9T\xC9.fr", "alpha.fr", "Eu.fr"})
+        app.dir.Write(std::string("result/") + name + ".dns", "x");
+    app.form1().Affiche_rechercher_termine();
+    EXPECT_EQ(Items(*app.form1().ListBox2),
+              (Names{"alpha.fr", "\xE9glise.fr", "\xC9T\xC9.fr", "Eu.fr", "Zeta.fr"}));
 }
 
 TEST(StoredNames, AMissingFolderEmptiesTheList) {
@@ -321,6 +338,95 @@ TEST(DeleteResult, AVanishedFileOrAFolderRefreshesSilently) {
     EXPECT_EQ(app.dialogs.errors, Names{});
     EXPECT_TRUE(app.dir.Exists("result/folder.dns"));
     EXPECT_EQ(Items(*app.form1().ListBox2), Names{"folder"});
+}
+
+// The main window on screen over result files, named as the file system holds them; each
+// holds its own name.
+struct OnScreen {
+    test::AppWindows app;
+    TListBox& list = *app.form1().ListBox2;
+
+    explicit OnScreen(const Names& files) {
+        for (const std::string& file : files)
+            std::ofstream(app.dir.Native() / "result" / file, std::ios::binary) << file << "\r\n";
+        app.form1().Affiche_rechercher_termine();
+        app.form1().show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&app.form1()));
+        list.setFocus();
+    }
+    QPoint RowCentre(int row) const { return list.visualItemRect(list.item(row)).center(); }
+    void Click(QPoint at, Qt::KeyboardModifiers keys = {},
+               Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseClick(list.viewport(), button, keys, at);
+    }
+    Names Shown() const { return ShownTexts(*app.form1().RichEdit1); }
+};
+
+// The stored names a, b and c, "a" clicked and shown.
+struct ShownStore : OnScreen {
+    ShownStore() : OnScreen({"a.dns", "b.dns", "c.dns"}) {
+        Click(RowCentre(0));
+        EXPECT_EQ(Shown(), Names{"a.dns"});
+    }
+};
+
+TEST(StoredNameList, GesturesThatWouldEmptyTheSelectionShowNoErrorBox) {
+    struct Case {
+        const char* what;
+        std::function<void(ShownStore&)> gesture;
+        Names shown;
+    };
+    const Case cases[] = {
+        {"click below the last name",
+         [](ShownStore& s) {
+             const QRect last = s.list.visualItemRect(s.list.item(2));
+             s.Click({last.center().x(), last.bottom() + 20});
+         },
+         {"c.dns"}},
+        {"ctrl+click on the selected name",
+         [](ShownStore& s) { s.Click(s.RowCentre(0), Qt::ControlModifier); },
+         {"a.dns"}},
+        {"ctrl+space",
+         [](ShownStore& s) { QTest::keyClick(&s.list, Qt::Key_Space, Qt::ControlModifier); },
+         {"a.dns"}},
+    };
+    for (const Case& c : cases) {
+        ShownStore s;
+        c.gesture(s);
+        EXPECT_EQ(s.app.dialogs.errors, Names{}) << c.what;
+        EXPECT_GE(s.list.ItemIndex(), 0) << c.what;
+        EXPECT_EQ(s.Shown(), c.shown) << c.what;
+    }
+}
+
+TEST(StoredNameList, ARightClickLeavesTheSelectionToTheContextMenu) {
+    ShownStore s;
+    const QPoint at = s.RowCentre(1);
+    s.Click(at, {}, Qt::RightButton);
+    // The window system follows the click with the menu request.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, s.list.viewport()->mapToGlobal(at));
+    QApplication::sendEvent(s.list.viewport(), &request);
+    ASSERT_TRUE(s.app.form1().PopupMenu2->isVisible());
+    s.app.form1().Supprimer3->trigger();
+    s.app.form1().PopupMenu2->close();
+    EXPECT_FALSE(s.app.dir.Exists("result/a.dns"));
+    EXPECT_TRUE(s.app.dir.Exists("result/b.dns"));
+    EXPECT_EQ(s.Shown(), Names{"a.dns"});
+}
+
+TEST(StoredNameList, ShowsAndDeletesEachNameThroughTheFileItCameFrom) {
+    // Another program's letter case, and a Latin-1 name that is not UTF-8.
+    OnScreen s({"Foo.DNS", "caf\xE9.dns"});
+    EXPECT_EQ(Items(s.list), (Names{"caf?", "Foo"}));
+    EXPECT_EQ(s.list.item(0)->text(), QStringView(u"caf\uFFFD"));
+    for (const std::string file : {"caf\xE9.dns", "Foo.DNS"}) {
+        s.Click(s.RowCentre(0));
+        EXPECT_EQ(s.Shown(), Names{file});
+        s.app.form1().Supprimer3->trigger();
+        EXPECT_FALSE(std::filesystem::exists(s.app.dir.Native() / "result" / file)) << file;
+    }
+    EXPECT_EQ(s.app.dialogs.errors, Names{});
+    EXPECT_EQ(s.list.Count(), 0);
 }
 
 } // namespace
