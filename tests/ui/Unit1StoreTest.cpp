@@ -127,8 +127,13 @@ TEST(StoredNames, ListsEveryEntrySortedIgnoringCase) {
         app.dir.Write(std::string("result/") + name, "x");
     app.dir.MakeDir("result/folder.dns");
     app.form1().Affiche_rechercher_termine();
-    EXPECT_EQ(Items(*app.form1().ListBox2),
-              (Names{"", ".hidden", "A.com", "b.com", "c.com", "folder"}));
+#ifdef _WIN32
+    // Windows' collation passes over punctuation, as its list box does.
+    const Names sorted{"", "A.com", "b.com", "c.com", "folder", ".hidden"};
+#else
+    const Names sorted{"", ".hidden", "A.com", "b.com", "c.com", "folder"};
+#endif
+    EXPECT_EQ(Items(*app.form1().ListBox2), sorted);
 }
 
 TEST(StoredNames, SortAsTheUsersLocaleDoes) {
@@ -417,8 +422,13 @@ TEST(StoredNameList, ARightClickLeavesTheSelectionToTheContextMenu) {
 TEST(StoredNameList, ShowsAndDeletesEachNameThroughTheFileItCameFrom) {
     // Another program's letter case, and a Latin-1 name that is not UTF-8.
     OnScreen s({"Foo.DNS", "caf\xE9.dns"});
+#ifdef _WIN32
+    // Windows names are Unicode: the same bytes name "café" there.
+    EXPECT_EQ(Items(s.list), (Names{"caf\xE9", "Foo"}));
+#else
     EXPECT_EQ(Items(s.list), (Names{"caf?", "Foo"}));
     EXPECT_EQ(s.list.item(0)->text(), QStringView(u"caf\uFFFD"));
+#endif
     for (const std::string file : {"caf\xE9.dns", "Foo.DNS"}) {
         s.Click(s.RowCentre(0));
         EXPECT_EQ(s.Shown(), Names{file});
