@@ -6,7 +6,6 @@
 #include <QCollator>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <numeric>
 
@@ -34,6 +33,27 @@ TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
         if (!changingItems_)
             emit UserSelectionChanged();
     });
+    // Tags follow their rows whoever inserts or removes them.
+    tagConnections_ = {
+        connect(model(), &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex&, int first, int last) {
+                    tags_.insert(tags_.begin() + first, static_cast<std::size_t>(last - first + 1),
+                                 -1);
+                }),
+        connect(model(), &QAbstractItemModel::rowsRemoved, this,
+                [this](const QModelIndex&, int first, int last) {
+                    tags_.erase(tags_.begin() + first, tags_.begin() + last + 1);
+                }),
+        connect(model(), &QAbstractItemModel::modelReset, this,
+                [this] { tags_.assign(static_cast<std::size_t>(count()), -1); }),
+    };
+}
+
+TListBox::~TListBox() {
+    // The model outlives this part of the object: it is deleted with the base's children, and
+    // its last reset would reach tags that are gone.
+    for (const auto& connection : tagConnections_)
+        disconnect(connection);
 }
 
 void TListBox::SetSorted(bool sorted) {
@@ -112,20 +132,15 @@ void TListBox::SetEntries(std::vector<Entry> entries) {
     clear();
     // One insertion for the lot: the view hears of it once.
     insertItems(0, items);
-    {
-        // Tags are not shown, so the view need not hear of them one by one.
-        const QSignalBlocker quiet(model());
-        for (int row = 0; row < count(); ++row)
-            item(row)->setData(Qt::UserRole, entries[order[static_cast<std::size_t>(row)]].tag);
-    }
+    for (std::size_t row = 0; row < order.size(); ++row)
+        tags_[row] = entries[order[row]].tag;
     changingItems_ = false;
 }
 
 int TListBox::Tag(int index) const {
     if (index < 0 || index >= count())
         throw EStringListError::IndexOutOfBounds(index);
-    const QVariant tag = item(index)->data(Qt::UserRole);
-    return tag.isValid() ? tag.toInt() : -1;
+    return tags_[static_cast<std::size_t>(index)];
 }
 
 // Qt's view selects with any button and clears the selection on a click below the items. The

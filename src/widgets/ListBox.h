@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListWidget>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ class TListBox : public QListWidget {
 
 public:
     explicit TListBox(QWidget* parent = nullptr);
+    ~TListBox() override;
 
     void SetSorted(bool sorted);
 
@@ -60,6 +62,9 @@ private:
 
     bool sorted_ = false;
     bool changingItems_ = false;
+    // Beside the items rather than in them: item data costs an allocation per item.
+    std::vector<int> tags_;
+    std::array<QMetaObject::Connection, 3> tagConnections_;
 };
 
 } // namespace brinmor

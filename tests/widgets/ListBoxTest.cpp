@@ -54,6 +54,22 @@ TEST_F(ListBoxTest, SortedListComparesIgnoringCaseAsTheUsersLocaleDoes) {
     }
 }
 
+TEST_F(ListBoxTest, TagsFollowTheirItemsWhateverChangesTheRows) {
+    TListBox list;
+    list.SetSorted(true);
+    list.SetItems({"b", "a", "d"});
+    list.Delete(1);
+    list.Add("c");
+    std::vector<std::pair<std::string, int>> tagged;
+    for (int i = 0; i < list.Count(); ++i)
+        tagged.emplace_back(list.Item(i), list.Tag(i));
+    EXPECT_EQ(tagged, (std::vector<std::pair<std::string, int>>{{"a", 1}, {"c", -1}, {"d", 2}}));
+    list.clear();
+    list.Add("x");
+    EXPECT_EQ(list.Tag(0), -1);
+    EXPECT_THROW(list.Tag(1), EStringListError);
+}
+
 TEST_F(ListBoxTest, UnsortedListKeepsTheOrderOfAdding) {
     TListBox list;
     for (const char* name : {"b", "", "a", "b"})
