@@ -9,7 +9,11 @@ unset WAYLAND_DISPLAY
 wine_session_xvfb=""
 end_wine_session() {
     wineserver -k >/dev/null 2>&1 || true
-    [ -n "$wine_session_xvfb" ] && kill "$wine_session_xvfb" 2>/dev/null
+    # The X server may have died already; that must not stop the clean-up under `set -e`.
+    if [ -n "$wine_session_xvfb" ]; then
+        kill "$wine_session_xvfb" 2>/dev/null || true
+    fi
+    wine_session_xvfb=""
     rm -rf "$WINEPREFIX" "$wine_session_display"
 }
 
