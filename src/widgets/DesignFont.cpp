@@ -1,8 +1,10 @@
 #include "widgets/DesignFont.h"
 
+#include "widgets/FontFamilyName.h"
+
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QStringList>
 
 #ifdef BRINMOR_DESIGN_FONT_RESOURCE
 // The resources live in a static library: registering them by hand keeps the linker from
@@ -14,38 +16,47 @@ static void RegisterDesignFontResource() {
 
 namespace brinmor {
 
+const char* const CarriedDesignFamily = "Brinmor MS Sans Serif";
+
 namespace {
 
 const char* const DesignFamily = "MS Sans Serif";
 constexpr int DesignPointSize = 8;
 
-// Whether the family in use is the carried copy.
-bool& CarriedCopy() {
-    static bool carried = false;
-    return carried;
+enum class Registration { NotYet, Carried, Missing };
+
+Registration& DesignFontRegistration() {
+    static Registration registration = Registration::NotYet;
+    return registration;
 }
 
 } // namespace
 
 void RegisterDesignFont() {
-    // A family the system lists may still be one Qt cannot draw (Wine lists a bitmap MS Sans
-    // Serif that resolves to Tahoma), so ask what the name resolves to.
-    const QFont designed(QString::fromLatin1(DesignFamily), DesignPointSize);
-    if (QFontInfo(designed).family() == designed.family())
+    Registration& registration = DesignFontRegistration();
+    if (registration != Registration::NotYet)
         return;
+    registration = Registration::Missing;
 #ifdef BRINMOR_DESIGN_FONT_RESOURCE
     RegisterDesignFontResource();
-    CarriedCopy() =
-        QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/ms_sans_serif.ttf")) != -1;
+    QFile carried(QStringLiteral(":/fonts/ms_sans_serif.ttf"));
+    if (carried.open(QIODevice::ReadOnly) &&
+        QFontDatabase::addApplicationFontFromData(
+            WithFamilyName(carried.readAll(), QString::fromLatin1(CarriedDesignFamily))) != -1)
+        registration = Registration::Carried;
 #endif
 }
 
 QFont DesignFont(int pointSize, bool bold) {
-    QFont designed(QString::fromLatin1(DesignFamily), pointSize);
-    designed.setBold(bold);
-    const bool drawable = !CarriedCopy() || (pointSize == DesignPointSize && !bold);
-    if (drawable && QFontInfo(designed).family() == designed.family())
-        return designed;
+    if (DesignFontRegistration() == Registration::Carried) {
+        if (pointSize == DesignPointSize && !bold)
+            return QFont(QString::fromLatin1(CarriedDesignFamily), pointSize);
+    } else {
+        QFont designed(QString::fromLatin1(DesignFamily), pointSize);
+        designed.setBold(bold);
+        if (QFontInfo(designed).family() == designed.family())
+            return designed;
+    }
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(pointSize);
     font.setBold(bold);

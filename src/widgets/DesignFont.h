@@ -4,15 +4,18 @@
 
 namespace brinmor {
 
-// Makes "MS Sans Serif" available where the system has no font of that name, from the copy
-// with the same metrics that the program carries. Call once the application object exists,
-// before the windows are made.
+// The family of the MS Sans Serif copy the program carries, renamed so that a system font of
+// the original name never stands in for it.
+extern const char* const CarriedDesignFamily;
+
+// Registers the carried copy of "MS Sans Serif" with the toolkit. Call once the application
+// object exists, before the windows are made; later calls do nothing.
 void RegisterDesignFont();
 
-// The windows' designed font, "MS Sans Serif" (8 points unless a window says otherwise).
-// Where the desktop lacks it, the desktop's own sans-serif at the same size. The copy the
-// program carries is a bitmap font that the toolkit draws at 8 points only and never in bold;
-// bold or other sizes then come from the desktop's sans-serif too.
+// The windows' designed font, MS Sans Serif (8 points unless a window says otherwise): the
+// carried copy wherever the program carries one, on every platform alike. That copy is a
+// bitmap font that the toolkit draws at 8 points only and never in bold; bold or other sizes
+// come from the desktop's sans-serif. A build without the copy asks the system for the font.
 QFont DesignFont(int pointSize = 8, bool bold = false);
 
 } // namespace brinmor

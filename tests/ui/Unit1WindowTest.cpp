@@ -1,9 +1,9 @@
 #include "platform/Path.h"
 #include "support/AppWindows.h"
-#include "support/Wine.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
+#include "widgets/DesignFont.h"
 #include "widgets/ListBox.h"
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
@@ -166,15 +166,13 @@ TEST(MainWindowCaptions, InitialCaptionsStayWhenTheFirstActivationFails) {
 
 // The captions set in controls of a fixed size; the menus size themselves to theirs.
 TEST(MainWindowCaptions, EveryCaptionFitsItsControlInAllThreeTables) {
-    if (test::RunningUnderWine())
-        GTEST_SKIP() << "Qt under Wine draws the carried MS Sans Serif as Tahoma, which is wider";
     test::AppWindows app;
     // A bad port keeps the Initial captions on screen.
     app.WriteConfig("[proxy]\r\nport=abc\r\n");
     TForm1& f = app.form1();
     f.show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(FromQString(QFontInfo(f.font()).family()), "MS Sans Serif");
+    EXPECT_EQ(FromQString(QFontInfo(f.font()).family()), CarriedDesignFamily);
     const auto check = [&f](const char* table) {
         SCOPED_TRACE(table);
         for (const QLabel* label : {f.Label1, f.Label2, f.Label3}) {
