@@ -32,12 +32,23 @@ start_wine_session() {
     done
     export DISPLAY=":$(head -n1 "$wine_session_display")"
     timeout 300 wineboot --init >/dev/null 2>&1 || { echo "wineboot could not set up a Wine prefix" >&2; return 1; }
-    # Wine draws frames with Marlett and its own dialogs with Tahoma, as Windows does; this
-    # Wine looks for them only in the prefix. MS Sans Serif is left out: the program brings it.
+    return 0
+}
+
+# set_wine_logpixels <dots per inch>: the display scale of the programs started from now on
+# (96 is 100 %, 120 is 125 %, 144 is 150 %).
+set_wine_logpixels() {
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
+# add_wine_frame_fonts: Wine draws window frames with Marlett and its own dialogs with Tahoma,
+# as Windows does, and this Wine looks for them only in the prefix. The tests run without them,
+# as in a fresh prefix; the pictures want real frames.
+add_wine_frame_fonts() {
     local font
     for font in marlett tahoma tahomabd; do
-        [ -f "/usr/share/wine/fonts/$font.ttf" ] &&
+        if [ -f "/usr/share/wine/fonts/$font.ttf" ]; then
             ln -sf "/usr/share/wine/fonts/$font.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
+        fi
     done
-    return 0
 }

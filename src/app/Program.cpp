@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Application.h"
+#include "app/PlatformArguments.h"
 #include "platform/AtomicFile.h"
 #include "platform/ExecutableDirectory.h"
 #include "platform/Path.h"
@@ -82,7 +83,8 @@ int RunMessageLoop() {
 }
 
 int RunProgram(int argc, char** argv, const Pause& pause) {
-    TApplication application(argc, argv);
+    PlatformArguments arguments(argc, argv);
+    TApplication application(arguments.argc(), arguments.argv());
     StartUp(pause);
     const int exitCode = RunMessageLoop();
     DestroyWindows();

@@ -22,6 +22,10 @@ namespace {
 
 const char* const DesignFamily = "MS Sans Serif";
 constexpr int DesignPointSize = 8;
+// Windows gives 8-point MS Sans Serif its 13-pixel strike (it matches a raster font's cell
+// height to the letter height asked for); the carried copy's strikes are 13, 16 and 20 pixels
+// high and it has no outlines to draw other sizes with, so ask for the strike itself.
+constexpr int DesignStrike = 13;
 
 enum class Registration { NotYet, Carried, Missing };
 
@@ -49,8 +53,11 @@ void RegisterDesignFont() {
 
 QFont DesignFont(int pointSize, bool bold) {
     if (DesignFontRegistration() == Registration::Carried) {
-        if (pointSize == DesignPointSize && !bold)
-            return QFont(QString::fromLatin1(CarriedDesignFamily), pointSize);
+        if (pointSize == DesignPointSize && !bold) {
+            QFont carried(QString::fromLatin1(CarriedDesignFamily));
+            carried.setPixelSize(DesignStrike);
+            return carried;
+        }
     } else {
         QFont designed(QString::fromLatin1(DesignFamily), pointSize);
         designed.setBold(bold);
