@@ -1,9 +1,10 @@
-// brinmor_pictures <folder>: shows the main window (with a stored answer shown), the proxy
-// dialog and the About window in French and in English and saves each, with the frame the
-// window system draws, to a PNG file. scripts/pictures runs the Windows build in Wine's
-// virtual desktop, which draws Windows frames.
+// brinmor_pictures <folder> [<scale in percent>]: shows the main window (with a stored answer shown),
+// the proxy dialog and the About window in French and in English and saves each, with the frame
+// the window system draws, to a PNG file; with a scale, only the French main window.
+// scripts/pictures runs the Windows build in Wine's virtual desktop, which draws Windows frames.
 
 #include "app/Application.h"
+#include "app/PlatformArguments.h"
 #include "app/Program.h"
 #include "platform/Exceptions.h"
 #include "platform/ExecutableDirectory.h"
@@ -34,8 +35,9 @@ void WriteFile(const QString& path, const std::string& bytes) {
 }
 
 // The window as the window system shows it, frame and title bar included, grabbed from the
-// screen once it has been painted.
-void Save(QWidget& window, const QString& path) {
+// screen once it has been painted; enlarged by `scale` as Windows enlarges the windows of a
+// program that leaves display scaling to it.
+void Save(QWidget& window, const QString& path, qreal scale = 1.0) {
     window.move(16, 16);
     window.show();
     window.raise();
@@ -45,8 +47,10 @@ void Save(QWidget& window, const QString& path) {
     while (painting.elapsed() < 500)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     const QRect frame = window.frameGeometry();
-    const QPixmap shot =
+    QPixmap shot =
         window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    if (scale != 1.0)
+        shot = shot.scaled(shot.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (shot.isNull() || !shot.save(path))
         throw Exception("cannot save " + path.toStdString());
     std::printf("%s\n", path.toLocal8Bit().constData());
@@ -73,7 +77,9 @@ const char* const Answer =
     "   NS1.VENDRELAC.EXAMPLE\r\n"
     "   NS2.VENDRELAC.EXAMPLE\r\n";
 
-int Render(const QString& outDir) {
+// With a scale in percent, only the French main window, as Windows shows it at that display
+// scale, in main-window-fr-<scale>.png.
+int Render(const QString& outDir, const QString& scale) {
     QTemporaryDir home;
     const QString root = home.path() + QLatin1Char('/');
     SetExecutableDirectoryOverride(root.toStdString());
@@ -98,6 +104,11 @@ int Render(const QString& outDir) {
                 Form1->ListBox2->setCurrentRow(i);
         RunCommand([] { Form1->ListBox2Click(); });
         Form1->StatusBar1->SetSimpleText("Recherche de vendrelac.example termin\xE9");
+        if (!scale.isEmpty()) {
+            Save(*Form1, outDir + "/main-window-" + QLatin1String(language) + "-" + scale + ".png",
+                 scale.toDouble() / 100);
+            break;
+        }
         const QString suffix = QStringLiteral("-%1.png").arg(QLatin1String(language));
         Save(*Form1, outDir + "/main-window" + suffix);
 
@@ -116,10 +127,13 @@ int Render(const QString& outDir) {
 } // namespace brinmor
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: brinmor_pictures <folder>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: brinmor_pictures <folder> [<scale in percent>]\n");
         return 2;
     }
-    brinmor::TApplication application(argc, argv);
-    return brinmor::Render(QString::fromLocal8Bit(argv[1]));
+    // The toolkit starts as the program starts it.
+    brinmor::PlatformArguments arguments(argc, argv);
+    brinmor::TApplication application(arguments.argc(), arguments.argv());
+    return brinmor::Render(QString::fromLocal8Bit(argv[1]),
+                           argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString());
 }
