@@ -22,6 +22,8 @@ bool RefusedByWindows(unsigned char c) {
 
 bool IsWindowsDeviceName(const std::string& fileName) {
     std::string stem = fileName.substr(0, fileName.find('.'));
+    // Windows drops the blanks that end the part before the extension: "nul .dns" is NUL.
+    stem.erase(stem.find_last_not_of(' ') + 1);
     std::transform(stem.begin(), stem.end(), stem.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||

@@ -12,8 +12,8 @@ namespace brinmor {
 void CheckResultFileName(const std::string& fileName);
 
 // True when Windows would open a device for this file name: CON, PRN, AUX, NUL, CONIN$, CONOUT$,
-// or COM and LPT followed by 1 to 9 or by a superscript 1, 2 or 3, before the first dot, in any
-// letter case.
+// or COM and LPT followed by 1 to 9 or by a superscript 1, 2 or 3, before the first dot and any
+// blanks ahead of it, in any letter case.
 bool IsWindowsDeviceName(const std::string& fileName);
 
 } // namespace brinmor

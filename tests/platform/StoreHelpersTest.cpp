@@ -145,14 +145,16 @@ TEST(ResultName, RefusesNamesThatLeaveTheFolderOrThatWindowsRefuses) {
 TEST(ResultName, KnowsWindowsDeviceNames) {
     // B9, B2 and B3 are the superscript digits 1, 2 and 3 in Windows-1252.
     for (const char* name :
-         {"CON.dns", "con.dns", "Prn.dns", "aux.x.dns", "NUL.dns", "COM1.dns", "com9.dns",
-          "LPT1.dns", "lpt9.dns", "COM\xB9.dns", "com\xB2.dns", "Lpt\xB3.x.dns", "lpt\xB9.dns",
-          "CONIN$.dns", "conin$.dns", "CONOUT$.dns", "ConOut$.a.dns"})
+         {"CON.dns",      "con.dns",       "Prn.dns",     "aux.x.dns",  "NUL.dns",
+          "COM1.dns",     "com9.dns",      "LPT1.dns",    "lpt9.dns",   "COM\xB9.dns",
+          "com\xB2.dns",  "Lpt\xB3.x.dns", "lpt\xB9.dns", "CONIN$.dns", "conin$.dns",
+          "CONOUT$.dns",  "ConOut$.a.dns", "nul .dns",    "COM1 .dns",  "aux. .dns",
+          "Con   .x.dns", "lpt\xB2 .dns",  "conout$ .dns"})
         EXPECT_TRUE(IsWindowsDeviceName(name)) << name;
     for (const char* name :
          {"CONS.dns", "xcon.dns", "COM0.dns", "COM10.dns", "LPT.dns", "example.com.dns", ".dns",
           "COM\xB4.dns", "LPT\xB9\xB9.dns", "COM\xBC.dns", "CONIN.dns", "CONOUT.dns", "CONIN$$.dns",
-          "xCONOUT$.dns"})
+          "xCONOUT$.dns", " nul.dns", "nul x.dns", "com 1.dns", "aux\xA0.dns", " .dns"})
         EXPECT_FALSE(IsWindowsDeviceName(name)) << name;
 #ifdef _WIN32
     for (const char* name : {"con.dns", "COM\xB9.dns", "conout$.dns"})

@@ -104,9 +104,10 @@ TEST(ResultWrite, FailsOnAMissingFolderOrOverAFolder) {
 #ifdef _WIN32
 TEST(ResultWrite, WindowsRefusesDeviceNamesAndIgnoresLetterCase) {
     test::AppWindows app;
-    for (const char* name : {"CON", "com1", "Nul.txt"})
-        EXPECT_EQ(ErrorOf([&] { app.form1().Enregistre_resultat(name + std::string(".dns"), "x"); }),
-                  "Erreur E/S 123")
+    for (const char* name : {"CON", "com1", "Nul.txt", "nul ", "com1 ", "aux. ", "Prn  .x"})
+        EXPECT_EQ(
+            ErrorOf([&] { app.form1().Enregistre_resultat(name + std::string(".dns"), "x"); }),
+            "Erreur E/S 123")
             << name;
 
     app.form1().Enregistre_resultat("Mixed.test.dns", "first");
