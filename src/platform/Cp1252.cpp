@@ -95,6 +95,13 @@ std::string Utf8ToCp1252(const std::string& text) {
             i = j > i + 1 ? j : i + 1;
             continue;
         }
+        // A longer form than the value needs is malformed too: "\xC0\xAF" must not become "/".
+        constexpr char32_t kShortest[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kShortest[extra]) {
+            out += '?';
+            i = j;
+            continue;
+        }
         out += static_cast<char>(CodePointToCp1252(cp));
         i = j;
     }

@@ -37,7 +37,9 @@ bool IsWindowsDeviceName(const std::string& fileName) {
 }
 
 void CheckResultFileName(const std::string& fileName) {
-    if (fileName.find_first_of("/\\") != std::string::npos)
+    // The last three name the folder or its parent, not a file in it.
+    if (fileName.find_first_of("/\\") != std::string::npos || fileName.empty() || fileName == "." ||
+        fileName == "..")
         throw EInOutError(kPathNotFound);
     if (std::any_of(fileName.begin(), fileName.end(),
                     [](char c) { return RefusedByWindows(static_cast<unsigned char>(c)); }))

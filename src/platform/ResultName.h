@@ -6,7 +6,7 @@ namespace brinmor {
 
 // Refuses a result file name that would write outside its folder or that Windows would refuse,
 // before anything is created, so result folders stay portable:
-// - "/" or "\": EInOutError 3 ("Nom de fichier incorrect");
+// - "/" or "\", or a name that is empty, "." or "..": EInOutError 3 ("Nom de fichier incorrect");
 // - < > : " | ? * or a control character: EInOutError 123;
 // - on Windows, a device name (see IsWindowsDeviceName): EInOutError 123.
 void CheckResultFileName(const std::string& fileName);

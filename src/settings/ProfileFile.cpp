@@ -165,12 +165,13 @@ bool WriteProfileString(const std::string& section, const std::string& key,
     if (ReadFileBytes(path, text) == FileState::Unreadable)
         return false;
     const std::string sectionName = Trim(section, " ");
-    const Lookup found = Find(text, sectionName, Trim(key, " "));
+    const std::string keyName = Trim(key, " ");
+    const Lookup found = Find(text, sectionName, keyName);
 
     std::string updated;
+    const std::string entry = (found.entry ? found.keySpelling : keyName) + "=" + value;
     if (found.entry) {
         const Line& line = found.lines[*found.entry];
-        const std::string entry = found.keySpelling + "=" + value;
         if (text.compare(line.begin, line.end - line.begin, entry) == 0)
             return true; // nothing changes: the file stays as it is
         // A rewritten line gets its line end, even on a last line that had none.
@@ -179,19 +180,26 @@ bool WriteProfileString(const std::string& section, const std::string& key,
     } else if (found.section) {
         // Right after the line end of the section's last entry, or of its heading.
         const Line& line = found.lines[found.lastEntry.value_or(*found.section)];
-        std::string entry = Trim(key, " ") + "=" + value + "\r\n";
         std::size_t at = line.end;
-        if (line.end == line.next)
-            entry.insert(0, "\r\n");
-        else
+        if (line.end != line.next)
             at += text.compare(line.end, 2, "\r\n") == 0 ? 2 : 1;
-        updated = text.substr(0, at) + entry + text.substr(at);
+        updated = text.substr(0, at) + (line.end == line.next ? "\r\n" : "") + entry + "\r\n" +
+                  text.substr(at);
     } else {
         updated = text;
         if (!updated.empty() && updated.back() != '\r' && updated.back() != '\n')
             updated += "\r\n";
-        updated += "[" + sectionName + "]\r\n" + Trim(key, " ") + "=" + value + "\r\n";
+        updated += "[" + sectionName + "]\r\n" + entry + "\r\n";
     }
+    // Names that a read could not find again are refused: a "]" in a section name, a key that
+    // holds "=" or starts with ";" or "[", other blanks than spaces around either. Their line
+    // would be lost to every read, and each later write would add another.
+    const Lookup written = Find(updated, sectionName, keyName);
+    if (!written.entry)
+        return false;
+    const Line& line = written.lines[*written.entry];
+    if (updated.compare(line.begin, line.end - line.begin, entry) != 0)
+        return false;
     try {
         ReplaceFileContents(path, updated, FileMode::OwnerOnly);
     } catch (const EOSError&) {

@@ -20,8 +20,10 @@ std::string ReadProfileString(const std::string& section, const std::string& key
 // last line too), else at the end of the section's keys, else in a new section at the end, creating
 // the file if needed. Every other line stays byte for byte. The file is replaced atomically; a new
 // one is readable by its owner only; a write that changes nothing leaves the file alone. False when
-// the file could not be read or written, or when section, key or value holds a CR or LF, which
-// would corrupt the file; nothing is raised.
+// the file could not be read or written, when section, key or value holds a CR or LF, which
+// would corrupt the file, or when section or key is a name that a read could not find again (a
+// "]" in a section name, a key holding "=" or starting with ";" or "[", blanks other than spaces
+// around either); nothing is raised.
 bool WriteProfileString(const std::string& section, const std::string& key,
                         const std::string& value, const std::string& path);
 

@@ -27,6 +27,16 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1252("\xC3"), "?"); // cut sequence
 }
 
+// An overlong form is malformed UTF-8, not another spelling of its character: a path
+// separator or a dot must not come out of one.
+TEST(Cp1252, OverlongFormsBecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "?");                    // "/" in two bytes
+    EXPECT_EQ(Utf8ToCp1252("\xC0\xAE\xC0\xAE\xC1\x9C"), "???");  // "..\\"
+    EXPECT_EQ(Utf8ToCp1252("a\xE0\x83\xA9z"), "a?z");            // "\xE9" in three bytes
+    EXPECT_EQ(Utf8ToCp1252("\xF0\x80\x81\x81"), "?");            // "A" in four bytes
+    EXPECT_EQ(Utf8ToCp1252("\xC3\xA9\xE2\x82\xAC"), "\xE9\x80"); // shortest forms stay
+}
+
 TEST(Cp1252, Utf16InBothByteOrders) {
     EXPECT_EQ(Utf16ToCp1252(std::string("a\0\xAC\x20", 4), true), "a\x80");
     EXPECT_EQ(Utf16ToCp1252(std::string("\0a\x20\xAC", 4), false), "a\x80");

@@ -142,6 +142,13 @@ TEST(ResultName, RefusesNamesThatLeaveTheFolderOrThatWindowsRefuses) {
         EXPECT_EQ(NameCheckCode(name), code) << testing::PrintToString(name);
 }
 
+// Such names would stand for result/ itself or its parent, not for a file inside it.
+TEST(ResultName, RefusesNamesOfTheFolderAndItsParent) {
+    for (const char* name : {"", ".", ".."})
+        EXPECT_EQ(NameCheckCode(name), 3) << '"' << name << '"';
+    EXPECT_EQ(NameCheckCode("..."), 0);
+}
+
 TEST(ResultName, KnowsWindowsDeviceNames) {
     // B9, B2 and B3 are the superscript digits 1, 2 and 3 in Windows-1252.
     for (const char* name :

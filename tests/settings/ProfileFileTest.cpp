@@ -166,6 +166,30 @@ TEST(WriteProfileString, RefusesLineBreaksAndLeavesTheFileAlone) {
     EXPECT_FALSE(dir.Exists("config.ini"));
 }
 
+// A line that no read would find again is lost, and every later write would add another.
+TEST(WriteProfileString, RefusesNamesThatCouldNotBeReadBack) {
+    const std::string before = "[proxy]\r\nport=1080\r\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {"a]b", "k"},    {"\v", "k"},      {"p\t", "k"},     {"proxy", "k=x"}, {"proxy", ";k"},
+        {"proxy", "[k"}, {"proxy", "\tk"}, {"proxy", "k\v"}, {"proxy", "\fk"},
+    };
+    for (const auto& [section, key] : cases) {
+        test::TempDir dir;
+        dir.Write("config.ini", before);
+        EXPECT_FALSE(WriteProfileString(section, key, "v", dir.Path() + "config.ini"))
+            << testing::PrintToString(section + "|" + key);
+        EXPECT_EQ(dir.Read("config.ini"), before);
+    }
+    // Blanks inside, a "]" in a key and "=" or ";" in a section name are read back.
+    test::TempDir dir;
+    const std::string path = dir.Path() + "config.ini";
+    for (const auto& [section, key] :
+         {std::pair<std::string, std::string>{"a b", "k\tl"}, {"s=;", "k]"}, {"\f", "k\f"}}) {
+        ASSERT_TRUE(WriteProfileString(section, key, "v", path)) << section << "|" << key;
+        EXPECT_EQ(ReadProfileString(section, key, "", path), "v") << section << "|" << key;
+    }
+}
+
 // The executable's folder, and so config.ini's, may have any Windows-1252 name.
 TEST(WriteProfileString, WorksInAFolderWithANonAsciiName) {
     test::TempDir dir;
