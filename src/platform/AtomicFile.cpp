@@ -97,8 +97,14 @@ fs::path TemporaryPath(const fs::path& target) {
 
 void ReplaceFileContents(const std::string& path, const std::string& bytes, FileMode mode) {
     const fs::path target = ResolvedTarget(FileSystemPath(path));
-    atomic_file::WriteAndReplace(target, bytes, mode);
-    RemoveLeftovers(target.parent_path());
+    try {
+        atomic_file::WriteAndReplace(target, bytes, mode);
+    } catch (const EOSError&) {
+        // Not after every write: listing a folder of many thousand results costs far more
+        // than a write. Where writes fail (a full disk, a crash), earlier ones may have too.
+        RemoveLeftovers(target.parent_path());
+        throw;
+    }
 }
 
 void RemoveLeftoverTemporaryFiles(const std::string& folder) {

@@ -35,8 +35,8 @@ void ReplaceFileContents(const std::string& path, const std::string& bytes,
 
 // Deletes the temporary files that writes cut short (a killed process, a power cut) left in
 // `folder` (Windows-1252, ending with the path separator), and only those: a file that a running
-// write in any process still holds, or that the program did not name, stays. A replace does
-// this in its own folder after it succeeds. Failures are passed over.
+// write in any process still holds, or that the program did not name, stays. A replace that
+// fails does this in its own folder. Failures are passed over.
 void RemoveLeftoverTemporaryFiles(const std::string& folder);
 
 } // namespace brinmor
