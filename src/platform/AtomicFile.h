@@ -39,4 +39,11 @@ void ReplaceFileContents(const std::string& path, const std::string& bytes,
 // fails does this in its own folder. Failures are passed over.
 void RemoveLeftoverTemporaryFiles(const std::string& folder);
 
+#ifndef _WIN32
+// The call that takes the writes' and the cleanup's file locks, flock's signature. Tests put
+// in one that refuses as a network file system may; nullptr puts flock back.
+using FileLockCall = int (*)(int fd, int operation);
+void SetFileLockCallForTesting(FileLockCall call);
+#endif
+
 } // namespace brinmor

@@ -14,6 +14,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+FileLockCall lockCall = nullptr;
+
+int Lock(int fd, int operation) {
+    return (lockCall != nullptr ? lockCall : ::flock)(fd, operation);
+}
+
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -23,7 +29,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 // another. Where the file system has no locks, a cleanup can't lock either and deletes nothing.
 bool LockAsOwner(int fd, const fs::path& temporary) {
     int locked;
-    while ((locked = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    while ((locked = Lock(fd, LOCK_EX)) != 0 && errno == EINTR) {
     }
     if (locked != 0)
         return true;
@@ -37,12 +43,16 @@ bool LockAsOwner(int fd, const fs::path& temporary) {
 
 // Deletes a plain file that no running write has locked, still under the name it was locked by.
 void RemoveIfUnheld(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    struct stat named {};
+    // Only a plain file is opened: opening a device for writing may act on it.
+    if (::lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode))
+        return;
+    // Open for writing, never truncating: over NFS an exclusive lock needs it (EBADF else).
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return;
     struct stat held {};
-    struct stat named {};
-    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && Lock(fd, LOCK_EX | LOCK_NB) == 0 &&
         ::lstat(path.c_str(), &named) == 0 && SameFile(held, named))
         ::unlink(path.c_str());
     ::close(fd);
@@ -116,3 +126,7 @@ void WriteAndReplace(const fs::path& target, const std::string& bytes, FileMode 
 }
 
 } // namespace brinmor::atomic_file
+
+void brinmor::SetFileLockCallForTesting(FileLockCall call) {
+    atomic_file::lockCall = call;
+}

@@ -14,6 +14,8 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -205,6 +207,30 @@ TEST(LeftoverTemporaries, AWriteCutShortKeepsItsFileWhileItLivesOnly) {
     child.Kill();
     RemoveLeftoverTemporaryFiles(dir.Path());
     EXPECT_TRUE(Entries(dir).empty());
+}
+
+// As NFS version 4, which takes flock's locks through its own: an exclusive lock needs a
+// descriptor open for writing.
+int LockAsNfs(int fd, int operation) {
+    if ((operation & LOCK_EX) != 0 && (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY) {
+        errno = EBADF;
+        return -1;
+    }
+    return ::flock(fd, operation);
+}
+
+TEST(LeftoverTemporaries, GoWhereLocksNeedAWritableDescriptorUnlessAWriteHoldsThem) {
+    test::TempDir dir;
+    dir.Write(kLeftover, "half a result");
+    const std::string held = ".brinmor-1111111111111111.tmp";
+    dir.Write(held, "being written");
+    const int fd = ::open((dir.Native() / held).c_str(), O_WRONLY);
+    ASSERT_EQ(LockAsNfs(fd, LOCK_EX), 0);
+    SetFileLockCallForTesting(LockAsNfs);
+    RemoveLeftoverTemporaryFiles(dir.Path());
+    SetFileLockCallForTesting(nullptr);
+    ::close(fd);
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{held});
 }
 
 mode_t ModeOf(const test::TempDir& dir, const std::string& name) {
