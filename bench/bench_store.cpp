@@ -1,7 +1,9 @@
 // The result store and the run at scale: refilling the stored-name list from 10,000 and
-// 100,000 result files, showing a 1 MiB and a 16 MiB result, and a run of 1,000 names with a
-// referral each against a loopback server next to a raw-socket query to the same kind of
-// server. The figures that matter are the ratios printed at the end.
+// 100,000 result files, writing a result beside none or 100,000 others, showing a 1 MiB and a
+// 16 MiB result, and a run of 1,000 names with a referral each against a loopback server, into
+// an empty result folder and into one of 100,000 results, next to a raw-socket query to the
+// same kind of server. The figures that matter are the ratios printed at the end.
+#include "platform/AtomicFile.h"
 #include "platform/DirectoryEntries.h"
 #include "platform/ExecutableDirectory.h"
 #include "platform/TextFile.h"
@@ -15,6 +17,7 @@
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <netinet/in.h>
@@ -46,6 +49,8 @@ void BM_RefillStoredNames(benchmark::State& state) {
     const TempDir& store = StoreWith(count);
     AppWindows app;
     brinmor::SetExecutableDirectoryOverride(store.Path());
+    // The refills that count come after the first one, at start-up.
+    app.form1().Affiche_rechercher_termine();
     for (auto _ : state) {
         app.form1().Affiche_rechercher_termine();
         if (app.form1().ListBox2->Count() != count)
@@ -70,6 +75,15 @@ std::string ResultOf(std::size_t bytes) {
     for (int line = 0; text.size() < bytes; ++line)
         text += "   Field " + std::to_string(line) + ": value given by the registrar\r\n";
     return text;
+}
+
+// A 2 KB result written again and again beside `count` others; gone again after.
+void BM_WriteResult(benchmark::State& state) {
+    const TempDir& store = StoreWith(static_cast<int>(state.range(0)));
+    const std::string result = ResultOf(2000);
+    for (auto _ : state)
+        brinmor::ReplaceFileContents(store.Path() + "result/w.dns", result);
+    std::filesystem::remove(store.Native() / "result" / "w.dns");
 }
 
 void BM_ShowResult(benchmark::State& state) {
@@ -117,20 +131,26 @@ void Serve(FakeSession& s, bool referral) {
     s.Close();
 }
 
+// 1,000 new names into a result folder that holds `count` results; their files go after.
 void BM_RunWithReferrals(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
     FakeServer server([](FakeSession& s) { Serve(s, s.Index() % 2 == 0); });
     const auto saved = brinmor::FirstWhoisServer();
     brinmor::FirstWhoisServer() = {"127.0.0.1", server.Port()};
     AppWindows app;
+    const TempDir& store = StoreWith(count);
+    brinmor::SetExecutableDirectoryOverride(store.Path());
     std::vector<std::string> names;
     for (int i = 0; i < kNames; ++i)
-        names.push_back("name-" + std::to_string(i) + ".example");
+        names.push_back("run-" + std::to_string(i) + ".example");
     for (auto _ : state) {
         app.form1().ListBox1->SetItems(names);
         app.form1().Button1Click();
-        if (!app.dialogs.messages.empty() || app.form1().ListBox2->Count() != kNames)
+        if (!app.dialogs.messages.empty() || app.form1().ListBox2->Count() != count + kNames)
             state.SkipWithError("the run failed");
     }
+    for (const std::string& name : names)
+        std::filesystem::remove(store.Native() / "result" / (name + ".dns"));
     brinmor::FirstWhoisServer() = saved;
     state.SetItemsProcessed(state.iterations() * kNames);
 }
@@ -162,9 +182,11 @@ void BM_RawQuery(benchmark::State& state) {
 
 BENCHMARK(BM_RefillStoredNames)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EnumerateOnly)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteResult)->Arg(0)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ShowResult)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadResultOnly)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RunWithReferrals)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_RunWithReferrals)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_RunWithReferrals)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_RawQuery)->Unit(benchmark::kMicrosecond);
 
 // Keeps each run's mean real time (seconds per iteration) for the ratios.
@@ -199,14 +221,21 @@ int main(int argc, char** argv) {
     std::printf("\n");
     PrintRatio(reporter, "refill, 100k / 10k result files", "BM_RefillStoredNames/100000",
                "BM_RefillStoredNames/10000", 1, "<= 12");
+    PrintRatio(reporter, "refill / bare listing, 100k result files", "BM_RefillStoredNames/100000",
+               "BM_EnumerateOnly/100000", 1, "<= 3");
+    PrintRatio(reporter, "write, beside 100k results / in an empty folder", "BM_WriteResult/100000",
+               "BM_WriteResult/0", 1, "<= 1.5");
     PrintRatio(reporter, "show, 16 MiB / 1 MiB result", "BM_ShowResult/16", "BM_ShowResult/1", 1,
                "<= 20");
     PrintRatio(reporter, "enumerate only, 100k / 10k", "BM_EnumerateOnly/100000",
                "BM_EnumerateOnly/10000", 1, "for information");
     PrintRatio(reporter, "show 16 MiB / read 16 MiB only", "BM_ShowResult/16",
                "BM_ReadResultOnly/16", 1, "for information");
-    PrintRatio(reporter, "run, per name / (2 x raw query)", "BM_RunWithReferrals/iterations:2",
+    PrintRatio(reporter, "run, per name / (2 x raw query)", "BM_RunWithReferrals/0/iterations:2",
                "BM_RawQuery", 2.0 * kNames, "for information");
+    PrintRatio(reporter, "run, into 100k results / into an empty folder",
+               "BM_RunWithReferrals/100000/iterations:1", "BM_RunWithReferrals/0/iterations:2", 1,
+               "for information");
     benchmark::Shutdown();
     return 0;
 }

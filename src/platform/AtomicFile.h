@@ -35,8 +35,15 @@ void ReplaceFileContents(const std::string& path, const std::string& bytes,
 
 // Deletes the temporary files that writes cut short (a killed process, a power cut) left in
 // `folder` (Windows-1252, ending with the path separator), and only those: a file that a running
-// write in any process still holds, or that the program did not name, stays. A replace does
-// this in its own folder after it succeeds. Failures are passed over.
+// write in any process still holds, or that the program did not name, stays. A replace that
+// fails does this in its own folder. Failures are passed over.
 void RemoveLeftoverTemporaryFiles(const std::string& folder);
+
+#ifndef _WIN32
+// The call that takes the writes' and the cleanup's file locks, flock's signature. Tests put
+// in one that refuses as a network file system may; nullptr puts flock back.
+using FileLockCall = int (*)(int fd, int operation);
+void SetFileLockCallForTesting(FileLockCall call);
+#endif
 
 } // namespace brinmor

@@ -3,7 +3,6 @@
 #include <QMainWindow>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,8 +90,6 @@ protected:
 
 private:
     struct CaptionTable;
-    // Recherche_domaine's lookup; nothing when the first query failed (the user was told).
-    std::optional<std::string> LookUp(const std::string& name);
     void ApplyInitialCaptions();
     void ApplyCaptions(const CaptionTable& table);
     void FirstActivation();

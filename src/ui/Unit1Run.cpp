@@ -80,11 +80,12 @@ void TForm1::Button1Click() {
         // The run takes no input, but it paints its progress at once.
         StatusBar1->SetSimpleText("Recherche de " + ListBox1->Item(i) + " en cours");
         StatusBar1->repaint();
-        const std::optional<std::string> answer = LookUp(ListBox1->Item(i));
+        const std::string answer = Recherche_domaine(ListBox1->Item(i));
         const std::string fileName = ListBox1->Item(i) + ".dns";
-        // An empty answer must not replace a good one: the failure was shown already.
-        if (answer || !HasStoredResult(fileName))
-            Enregistre_resultat(fileName, answer.value_or(std::string()));
+        // An empty answer must not replace a good one: a failed query was shown already, and a
+        // server that closes without a byte (rate limiting) has told nothing.
+        if (!answer.empty() || !HasStoredResult(fileName))
+            Enregistre_resultat(fileName, answer);
         Affiche_rechercher_termine();
         ListBox2->doItemsLayout();
         ListBox2->repaint();
@@ -95,10 +96,6 @@ void TForm1::Button1Click() {
 }
 
 std::string TForm1::Recherche_domaine(const std::string& name) {
-    return LookUp(name).value_or(std::string());
-}
-
-std::optional<std::string> TForm1::LookUp(const std::string& name) {
     std::string first;
     try {
         IdWhois1->SetHost(FirstWhoisServer().host);
@@ -107,7 +104,7 @@ std::optional<std::string> TForm1::LookUp(const std::string& name) {
     } catch (...) {
         // Closing the box activates the main window again (widgets/OwnWindows.h).
         AppDialogs().ShowMessage("Connexion impossible");
-        return std::nullopt;
+        return std::string();
     }
 
     const auto marker = first.find(kReferralMarker);

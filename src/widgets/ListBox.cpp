@@ -3,30 +3,11 @@
 #include "platform/Exceptions.h"
 #include "widgets/QtText.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <QMouseEvent>
 #include <algorithm>
 #include <numeric>
 
 namespace brinmor {
-
-namespace {
-
-// The platform's sorted list box compares ignoring case and linguistically in the user's
-// locale: accented letters sort with their base letter, and the locale's own rules hold.
-QCollator UserCollator() {
-    QLocale locale = QLocale().collation();
-    // The C locale names no language, and Qt's collator then orders code points, letter case
-    // included. English has no rules of its own: it gives the language-neutral order.
-    if (locale.language() == QLocale::C)
-        locale = QLocale(QLocale::English);
-    QCollator collator(locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
-}
-
-} // namespace
 
 TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
@@ -79,11 +60,10 @@ void TListBox::Add(const std::string& text) {
     int row = count();
     if (sorted_) {
         // After the last item that does not sort after the new one.
-        const QCollator collator = UserCollator();
         int low = 0;
         while (low < row) {
             const int middle = low + (row - low) / 2;
-            if (collator.compare(shown, item(middle)->text()) < 0)
+            if (order_.Less(shown, item(middle)->text()))
                 row = middle;
             else
                 low = middle + 1;
@@ -114,26 +94,51 @@ void TListBox::SetEntries(std::vector<Entry> entries) {
     std::vector<std::size_t> order(entries.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     if (sorted_) {
-        // One collator, one sort key per item: keys compare much faster than texts.
-        const QCollator collator = UserCollator();
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(entries.size());
+        std::vector<QString> texts;
+        texts.reserve(entries.size());
         for (const Entry& entry : entries)
-            keys.push_back(collator.sortKey(entry.text));
-        std::stable_sort(order.begin(), order.end(), [&keys](std::size_t a, std::size_t b) {
-            return keys[a].compare(keys[b]) < 0;
-        });
+            texts.push_back(entry.text);
+        order = order_.Sorted(texts);
     }
     QStringList items;
     items.reserve(static_cast<qsizetype>(entries.size()));
     for (const std::size_t i : order)
         items.append(std::move(entries[i].text));
     changingItems_ = true;
-    clear();
-    // One insertion for the lot: the view hears of it once.
-    insertItems(0, items);
-    for (std::size_t row = 0; row < order.size(); ++row)
-        tags_[row] = entries[order[row]].tag;
+    // Rows that keep their text stay: a refill of many thousand items finds most where they
+    // were, and making the items again would cost more than the rest of the refill. Runs of
+    // new texts go in, and runs of texts gone go out, together: the view hears of each once.
+    int row = 0;
+    qsizetype next = 0;
+    while (next < items.size() || row < count()) {
+        if (row < count() && next < items.size() && item(row)->text() == items[next]) {
+            ++row;
+            ++next;
+            continue;
+        }
+        const auto comesFirst = [&](qsizetype text, int before) {
+            return before == count() || (sorted_ && order_.Less(items[text], item(before)->text()));
+        };
+        qsizetype end = next;
+        while (end < items.size() && comesFirst(end, row))
+            ++end;
+        if (end > next) {
+            insertItems(row, items.mid(next, end - next));
+            row += static_cast<int>(end - next);
+            next = end;
+            continue;
+        }
+        int last = row;
+        while (last < count() && (next == items.size() ||
+                                  (item(last)->text() != items[next] && !comesFirst(next, last))))
+            ++last;
+        model()->removeRows(row, last - row);
+    }
+    for (std::size_t i = 0; i < order.size(); ++i)
+        tags_[i] = entries[order[i]].tag;
+    // As after emptying the list: nothing selected, the first item at the top.
+    selectionModel()->clear();
+    scrollToTop();
     changingItems_ = false;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/ListOrder.h"
+
 #include <QListWidget>
 #include <array>
 #include <functional>
@@ -61,6 +63,7 @@ private:
     void AsPlatform(QMouseEvent* event, const std::function<void(QMouseEvent*)>& handler);
 
     bool sorted_ = false;
+    ListOrder order_;
     bool changingItems_ = false;
     // Beside the items rather than in them: item data costs an allocation per item.
     std::vector<int> tags_;

@@ -14,6 +14,8 @@
 #include <windows.h>
 #else
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -96,7 +98,9 @@ TEST(AtomicFile, ReadOnlyFileIsNotReplaced) {
 // gives it. On Windows, as a running write holds it: open, sharing only its deletion.
 constexpr const char* kLeftover = ".brinmor-0123456789abcdef.tmp";
 
-TEST(LeftoverTemporaries, ASuccessfulWriteRemovesThemAndNothingElse) {
+// A successful write leaves the folder alone: listing a large one costs far more than a write.
+// A failed write removes them, as the start-up does.
+TEST(LeftoverTemporaries, AFailedWriteRemovesThemAndNothingElseASuccessfulOneLeavesThem) {
     test::TempDir dir;
     std::vector<std::string> kept = {
         ".brinmor-0123456789ABCDEF.tmp",   ".brinmor-0123456789abcde.tmp",
@@ -112,12 +116,21 @@ TEST(LeftoverTemporaries, ASuccessfulWriteRemovesThemAndNothingElse) {
     fs::create_symlink("linked.txt", dir.Native() / ".brinmor-1111111111111111.tmp");
     kept.insert(kept.end(), {".brinmor-1111111111111111.tmp", "linked.txt"});
 #endif
-    dir.Write(kLeftover, "half a result");
-    dir.Write(".brinmor-fedcba9876543210.tmp", "half a result");
+    dir.MakeDir("folder.dns");
+    kept.insert(kept.end(), {"a.dns", "folder.dns"});
+    std::sort(kept.begin(), kept.end());
+    std::vector<std::string> all = kept;
+    // Not kLeftover: where letter case is ignored, it names the upper-case file above.
+    for (const char* leftover :
+         {".brinmor-0011223344556677.tmp", ".brinmor-fedcba9876543210.tmp"}) {
+        dir.Write(leftover, "half a result");
+        all.push_back(leftover);
+    }
+    std::sort(all.begin(), all.end());
 
     ReplaceFileContents(dir.Path() + "a.dns", "x");
-    kept.push_back("a.dns");
-    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(Entries(dir), all);
+    EXPECT_THROW(ReplaceFileContents(dir.Path() + "folder.dns", "x"), EOSError);
     EXPECT_EQ(Entries(dir), kept);
 }
 
@@ -128,11 +141,11 @@ TEST(LeftoverTemporaries, OneThatARunningWriteHoldsStays) {
     const HANDLE held = CreateFileW((dir.Native() / kLeftover).c_str(), GENERIC_WRITE,
                                     FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    ReplaceFileContents(dir.Path() + "a.dns", "x");
+    RemoveLeftoverTemporaryFiles(dir.Path());
     EXPECT_TRUE(dir.Exists(kLeftover));
     CloseHandle(held);
-    ReplaceFileContents(dir.Path() + "a.dns", "y");
-    EXPECT_EQ(Entries(dir), std::vector<std::string>{"a.dns"});
+    RemoveLeftoverTemporaryFiles(dir.Path());
+    EXPECT_TRUE(Entries(dir).empty());
 }
 #endif
 
@@ -188,12 +201,36 @@ TEST(LeftoverTemporaries, AWriteCutShortKeepsItsFileWhileItLivesOnly) {
     ASSERT_EQ(held.size(), 1u);
     EXPECT_TRUE(DirectoryEntries(dir.Path(), ".dns").empty()) << "never listed as a result";
 
-    ReplaceFileContents(dir.Path() + "other.dns", "x");
-    EXPECT_EQ(Entries(dir), (std::vector<std::string>{held[0], "other.dns"}));
+    RemoveLeftoverTemporaryFiles(dir.Path());
+    EXPECT_EQ(Entries(dir), held);
 
     child.Kill();
-    ReplaceFileContents(dir.Path() + "other.dns", "y");
-    EXPECT_EQ(Entries(dir), std::vector<std::string>{"other.dns"});
+    RemoveLeftoverTemporaryFiles(dir.Path());
+    EXPECT_TRUE(Entries(dir).empty());
+}
+
+// As NFS version 4, which takes flock's locks through its own: an exclusive lock needs a
+// descriptor open for writing.
+int LockAsNfs(int fd, int operation) {
+    if ((operation & LOCK_EX) != 0 && (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDONLY) {
+        errno = EBADF;
+        return -1;
+    }
+    return ::flock(fd, operation);
+}
+
+TEST(LeftoverTemporaries, GoWhereLocksNeedAWritableDescriptorUnlessAWriteHoldsThem) {
+    test::TempDir dir;
+    dir.Write(kLeftover, "half a result");
+    const std::string held = ".brinmor-1111111111111111.tmp";
+    dir.Write(held, "being written");
+    const int fd = ::open((dir.Native() / held).c_str(), O_WRONLY);
+    ASSERT_EQ(LockAsNfs(fd, LOCK_EX), 0);
+    SetFileLockCallForTesting(LockAsNfs);
+    RemoveLeftoverTemporaryFiles(dir.Path());
+    SetFileLockCallForTesting(nullptr);
+    ::close(fd);
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{held});
 }
 
 mode_t ModeOf(const test::TempDir& dir, const std::string& name) {

@@ -179,6 +179,22 @@ TEST_F(RunTest, AFailedFirstQueryKeepsAnEarlierResultOrStoresAnEmptyAnswerAndGoe
     EXPECT_EQ(Status(app), "Recherche de good.com termin\xE9");
 }
 
+// A server that closes without a byte (rate limiting) gave no answer to keep; no box either.
+TEST_F(RunTest, AnEmptyAnswerKeepsAnEarlierResultOrStoresAnEmptyOne) {
+    for (const char* first : {"", "Whois Server: whois.registrar.test\n"}) {
+        TwoServers s({first}, {""});
+        test::AppWindows app;
+        ProxyConfig(app, s.proxy);
+        app.dir.Write("result/kept.com.dns", "earlier");
+        Run(app, {"kept.com", "new.com"});
+        EXPECT_EQ(app.dir.Read("result/kept.com.dns"), "earlier") << first;
+        EXPECT_EQ(Stored(app, "new.com"), "\r\n\r\n\r\n") << first;
+        EXPECT_EQ(s.proxy.Connections(), *first ? 4u : 2u) << first;
+        EXPECT_TRUE(app.dialogs.messages.empty() && app.dialogs.errors.empty()) << first;
+        EXPECT_EQ(Items(*app.form1().ListBox2), (Names{"kept.com", "new.com"}));
+    }
+}
+
 TEST_F(RunTest, AFailedReferralEndsTheRunAndKeepsTheEarlierResult) {
     TwoServers s({"plain answer\n", "Whois Server: whois.unknown.test\n"});
     test::AppWindows app;

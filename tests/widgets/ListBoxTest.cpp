@@ -70,6 +70,27 @@ TEST_F(ListBoxTest, TagsFollowTheirItemsWhateverChangesTheRows) {
     EXPECT_THROW(list.Tag(1), EStringListError);
 }
 
+// A refill keeps the rows whose text stays; the list must still end as if made anew.
+TEST_F(ListBoxTest, ARefillGivesTheNewItemsWithTheirTagsAndNoSelection) {
+    using Tagged = std::vector<std::pair<std::string, int>>;
+    const std::pair<bool, Tagged> cases[] = {
+        {true, {{"a", 1}, {"b", 4}, {"C", 2}, {"f", 3}, {"f", 5}, {"g", 0}}},
+        {false, {{"g", 0}, {"a", 1}, {"C", 2}, {"f", 3}, {"b", 4}, {"f", 5}}},
+    };
+    for (const auto& [sorted, expected] : cases) {
+        TListBox list;
+        list.SetSorted(sorted);
+        list.SetItems({"d", "b", "f", "h", "g"});
+        list.setCurrentRow(1);
+        list.SetItems({"g", "a", "C", "f", "b", "f"});
+        Tagged tagged;
+        for (int i = 0; i < list.Count(); ++i)
+            tagged.emplace_back(list.Item(i), list.Tag(i));
+        EXPECT_EQ(tagged, expected) << sorted;
+        EXPECT_EQ(list.ItemIndex(), -1) << sorted;
+    }
+}
+
 TEST_F(ListBoxTest, UnsortedListKeepsTheOrderOfAdding) {
     TListBox list;
     for (const char* name : {"b", "", "a", "b"})

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QCollator>
+#include <QString>
+#include <unordered_map>
+#include <vector>
+
+namespace brinmor {
+
+// The order of the platform's sorted list box: letter case ignored, by the rules of the user's
+// locale, on Windows exactly CompareStringW's. Every text met keeps its sort key and its rank
+// among the others, so that sorting a list again compares numbers, not texts.
+class ListOrder {
+public:
+    // Whether a sorts before b.
+    bool Less(const QString& a, const QString& b);
+    // The positions of texts in this order. Copies of one text keep their order; texts that
+    // compare equal keep the order in which they were first met.
+    std::vector<std::size_t> Sorted(const std::vector<QString>& texts);
+
+private:
+#ifdef _WIN32
+    // CompareStringEx's own keys: compared byte by byte, they order as it does. (Qt's keys
+    // compare them as 16-bit text, which does not.)
+    using Key = QByteArray;
+#else
+    using Key = QCollatorSortKey;
+#endif
+    struct Known {
+        Key key;
+        std::size_t rank;
+    };
+
+    // Keys hold for one locale: a change of the user's starts them anew.
+    void FollowUserLocale();
+    void Forget();
+    Known& Find(const QString& text, std::vector<Known*>& fresh);
+    Key NewKey(const QString& text) const;
+    // The kept key, or a new one, not kept: only what Sorted met is ranked.
+    Key KeyFor(const QString& text) const;
+    // Places new texts among the ranked ones and numbers them all again.
+    void Rank(std::vector<Known*>& fresh);
+
+    // Its locale is the one the keys were made for.
+    QCollator collator_{QLocale::c()};
+    std::unordered_map<QString, Known> known_;
+    // The known texts in this order: a text's rank is its place here.
+    std::vector<Known*> ranked_;
+    // The texts of the last sort, in the order given, and what is known of each.
+    std::vector<QString> lastTexts_;
+    std::vector<Known*> lastFound_;
+};
+
+} // namespace brinmor
