@@ -10,6 +10,11 @@
 namespace brinmor {
 
 TListBox::TListBox(QWidget* parent) : QListWidget(parent) {
+    // Items are lines of one font, as in the platform's list box, which has no horizontal scroll
+    // bar: laid out by one height, a list of 100,000 names is not measured item by item at
+    // every refill.
+    setUniformItemSizes(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     connect(this, &QListWidget::itemSelectionChanged, this, [this] {
         if (!changingItems_)
             emit UserSelectionChanged();
