@@ -175,8 +175,13 @@ int ID_WSAAPI ShimSelect(int, TFDSet* readSet, TFDSet* writeSet, TFDSet* errorSe
             continue;
         if (sets[k]->fd_count > Id_FD_SETSIZE)
             return Fail(Id_WSAEINVAL);
-        for (std::uint32_t i = 0; i < sets[k]->fd_count; ++i)
-            polled.push_back({Fd(sets[k]->fd_array[i]), events[k], 0});
+        for (std::uint32_t i = 0; i < sets[k]->fd_count; ++i) {
+            // poll passes over a negative descriptor where Windows refuses the invalid socket.
+            const int fd = Fd(sets[k]->fd_array[i]);
+            if (fd < 0)
+                return Fail(Id_WSAENOTSOCK);
+            polled.push_back({fd, events[k], 0});
+        }
     }
     if (polled.empty())
         return Fail(Id_WSAEINVAL);
@@ -429,8 +434,6 @@ int WinsockErrorFromErrno(int error) {
         return 0;
     case EINTR:
         return 10004;
-    case EBADF:
-        return 10009;
     case EACCES:
     case EPERM:
         return 10013;
@@ -447,6 +450,9 @@ int WinsockErrorFromErrno(int error) {
         return 10036;
     case EALREADY:
         return 10037;
+    // Windows knows no descriptor numbers, only handles: one that is not an open socket, never
+    // opened or closed already, is "not a socket" there.
+    case EBADF:
     case ENOTSOCK:
         return 10038;
     case EDESTADDRREQ:
