@@ -370,10 +370,23 @@ struct THostEntStorage {
     char* aliases[1] = {nullptr};
 };
 
+int ID_WSAAPI ShimGetHostName(char* name, int length) {
+    if (name == nullptr || length <= 0)
+        return Fail(Id_WSAEFAULT);
+    return ::gethostname(name, static_cast<std::size_t>(length)) == 0 ? 0 : FailErrno();
+}
+
 THostEnt* ID_WSAAPI ShimGetHostByName(const char* name) {
     if (name == nullptr) {
         Fail(Id_WSAEFAULT);
         return nullptr;
+    }
+    // Windows answers an empty name with the entry of this machine's own name.
+    char localName[256] = {};
+    if (*name == '\0') {
+        if (ShimGetHostName(localName, sizeof localName - 1) != 0)
+            return nullptr;
+        name = localName;
     }
     thread_local THostEntStorage storage;
     std::uint32_t address = 0;
@@ -393,12 +406,6 @@ THostEnt* ID_WSAAPI ShimGetHostByName(const char* name) {
     storage.entry.h_length = 4;
     storage.entry.h_addr_list = storage.addresses;
     return &storage.entry;
-}
-
-int ID_WSAAPI ShimGetHostName(char* name, int length) {
-    if (name == nullptr || length <= 0)
-        return Fail(Id_WSAEFAULT);
-    return ::gethostname(name, static_cast<std::size_t>(length)) == 0 ? 0 : FailErrno();
 }
 
 std::uint16_t ID_WSAAPI ShimHtons(std::uint16_t value) {

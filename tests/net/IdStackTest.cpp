@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -237,14 +238,21 @@ TEST_F(StackTest, GetHostByNameShimMapsResolverStatus) {
         ASSERT_TRUE(e);
         EXPECT_EQ(e->ErrorCode(), *c.code) << c.status;
     }
-    SetAddrInfoLookup([](const char*, std::uint32_t* address) {
+    std::vector<std::string> asked;
+    SetAddrInfoLookup([&](const char* name, std::uint32_t* address) {
+        asked.push_back(name);
         *address = 0x0403020A; // 10.2.3.4 in network order on a little-endian machine
         return 0;
     });
     const std::uint32_t expected = 0x0403020A;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&expected);
-    EXPECT_EQ(Stack().ResolveAddress("somewhere.invalid"),
-              Stack().AddressToText({bytes[0], bytes[1], bytes[2], bytes[3]}));
+    const std::string text = Stack().AddressToText({bytes[0], bytes[1], bytes[2], bytes[3]});
+    EXPECT_EQ(Stack().ResolveAddress("somewhere.invalid"), text);
+    // An empty name stands for this machine's own, as on Windows.
+    char local[256] = {};
+    ASSERT_EQ(::gethostname(local, sizeof local - 1), 0);
+    EXPECT_EQ(Stack().ResolveAddress(""), text);
+    EXPECT_EQ(asked, (std::vector<std::string>{"somewhere.invalid", local}));
 }
 
 TEST(WinsockShimTest, ErrnoMapsToWindowsSocketsCodes) {
