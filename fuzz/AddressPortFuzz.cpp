@@ -154,11 +154,7 @@ void CheckAddress(const std::string& text) {
     }
 
     Lookups().clear();
-    std::string upper = text;
-    for (char& c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    const bool local = upper == "LOCALHOST";
+    const bool local = UpperAscii(text) == "LOCALHOST";
     const bool lookedUp = !local && !isAddress;
     try {
         const std::string resolved = stack.ResolveAddress(text);

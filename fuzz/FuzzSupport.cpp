@@ -43,6 +43,13 @@ void ExpectSame(const std::string& expected, const std::string& actual, const st
                        "\n   actual:   " + Shown(actual));
 }
 
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
 std::string Shown(const std::string& bytes) {
     constexpr std::size_t kEnds = 160; // a long text shows its start and its end
     if (bytes.size() > 2 * kEnds + 40)

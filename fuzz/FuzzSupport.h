@@ -1,7 +1,7 @@
 #pragma once
 
-// What every fuzz target shares: reading its input field by field, a scratch folder, and the
-// failed-property report that makes libFuzzer keep the input.
+// What every fuzz target shares: reading its input field by field, a scratch folder, the
+// failed-property report that makes libFuzzer keep the input, and ASCII capitals.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +17,10 @@ void ExpectSame(const std::string& expected, const std::string& actual, const st
 // Bytes as a C string literal would show them: printable ASCII as is, the rest escaped; the
 // middle of a long text is left out.
 std::string Shown(const std::string& bytes);
+
+// The letters a to z as capitals, every other byte as it is: how Windows compares its own names
+// (devices, "localhost"), whatever the locale.
+std::string UpperAscii(std::string text);
 
 // Reads a fuzz input from the front. Past its end every field is zero or empty, so any input
 // is a valid one.

@@ -1,5 +1,7 @@
-// Result file names: a looked-up name, as typed or imported, with ".dns" after it (or, when
-// the first byte is odd, the rest of the input as it stands).
+// Result file names: a looked-up name, as typed or imported, with ".dns" after it. Input: a byte
+// of choices, then the name. Choices: odd, the name as it stands, without ".dns"; bit 1, the
+// name starts with a reserved device name, picked by the next byte, its letters in the case the
+// byte after sets (bit i for letter i), and the rest of the input follows it.
 //
 // Properties:
 // - a name is refused exactly when it holds a path separator or names the folder or its
@@ -8,10 +10,9 @@
 //   (EInOutError 123, "Erreur E/S 123");
 // - an accepted name names a file right inside result/: the path built from it has result/ as
 //   its folder and the name, as the system spells it, as its last part;
-// - IsWindowsDeviceName, which Windows builds refuse as well, says yes exactly when Windows
-//   would open a device: the part before the first dot, trailing blanks aside, is CON, PRN,
-//   AUX, NUL, CONIN$ or CONOUT$, or COM or LPT with a digit 1 to 9 or a superscript 1, 2 or 3,
-//   in any letter case.
+// - IsWindowsDeviceName, which Windows builds refuse as well, says yes exactly when the name is
+//   one of Windows' reserved device names as documented (the table below), alone or followed
+//   by an extension, trailing blanks before the extension aside, in any letter case.
 #include "FuzzSupport.h"
 #include "platform/Exceptions.h"
 #include "platform/Path.h"
@@ -28,25 +29,31 @@ namespace {
 // The folder a run writes into, as the program builds it.
 const std::string kResultFolder = std::string("/brinmor/result") + PathDelim;
 
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
+// Windows' reserved device names as Microsoft documents them: those "Naming Files, Paths, and
+// Namespaces" reserves (COM and LPT with 1 to 9 or a superscript 1, 2 or 3, B9, B2 and B3 in
+// Windows-1252), and the console names that CreateFile opens.
+const std::string kReservedNames[] = {
+    "CON",  "PRN",  "AUX",  "NUL",  "CONIN$", "CONOUT$", "COM1",    "COM2",    "COM3",    "COM4",
+    "COM5", "COM6", "COM7", "COM8", "COM9",   "COM\xB9", "COM\xB2", "COM\xB3", "LPT1",    "LPT2",
+    "LPT3", "LPT4", "LPT5", "LPT6", "LPT7",   "LPT8",    "LPT9",    "LPT\xB9", "LPT\xB2", "LPT\xB3",
+};
 
-// As Windows decides it (and as Wine does): the base name ends at the first dot, then its
-// trailing blanks go.
-bool WindowsOpensDevice(const std::string& fileName) {
+// As documented, "NUL.txt" is NUL; and Windows drops the blanks ahead of the extension.
+bool IsReservedName(const std::string& fileName) {
     std::string base = UpperAscii(fileName.substr(0, fileName.find('.')));
     base.erase(base.find_last_not_of(' ') + 1);
-    for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-        if (base == device)
-            return true;
-    if (base.size() != 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0))
-        return false;
-    const char digit = base[3];
-    return (digit >= '1' && digit <= '9') || digit == '\xB9' || digit == '\xB2' || digit == '\xB3';
+    return std::find(std::begin(kReservedNames), std::end(kReservedNames), base) !=
+           std::end(kReservedNames);
+}
+
+// A reserved name with the letters the mask picks in small letters.
+std::string ReservedName(std::uint8_t pick, std::uint8_t mask) {
+    std::string name = kReservedNames[pick % std::size(kReservedNames)];
+    unsigned letter = 0;
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z' && ((mask >> letter++) & 1) != 0)
+            c = static_cast<char>(c - 'A' + 'a');
+    return name;
 }
 
 int ExpectedRefusal(const std::string& fileName) {
@@ -67,8 +74,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace brinmor;
     using namespace brinmor::fuzz;
     InputReader input(data, size);
-    const bool asTyped = (input.Byte() & 1) == 0;
-    const std::string fileName = input.Rest() + (asTyped ? ".dns" : "");
+    const std::uint8_t choices = input.Byte();
+    std::string fileName;
+    if ((choices & 2) != 0) {
+        const std::uint8_t pick = input.Byte();
+        fileName = ReservedName(pick, input.Byte());
+    }
+    fileName += input.Rest() + ((choices & 1) == 0 ? ".dns" : "");
 
     int refusal = 0;
     try {
@@ -82,9 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Expect(refusal == ExpectedRefusal(fileName), Shown(fileName) + " should be refused with " +
                                                      std::to_string(ExpectedRefusal(fileName)) +
                                                      ", got " + std::to_string(refusal));
-    Expect(IsWindowsDeviceName(fileName) == WindowsOpensDevice(fileName),
-           std::string("Windows ") + (WindowsOpensDevice(fileName) ? "opens" : "does not open") +
-               " a device for " + Shown(fileName));
+    Expect(IsWindowsDeviceName(fileName) == IsReservedName(fileName),
+           Shown(fileName) + (IsReservedName(fileName) ? " is" : " is not") +
+               " a reserved device name");
     if (refusal != 0)
         return 0;
 

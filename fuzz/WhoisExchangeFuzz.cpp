@@ -151,11 +151,7 @@ private:
 };
 
 std::string Model::Resolve(const std::string& host) {
-    std::string upper = host;
-    for (char& ch : upper)
-        if (ch >= 'a' && ch <= 'z')
-            ch = static_cast<char>(ch - 'a' + 'A');
-    if (upper == "LOCALHOST")
+    if (UpperAscii(host) == "LOCALHOST")
         return "127.0.0.1";
     if (GStack->IsIPAddress(host))
         return host;

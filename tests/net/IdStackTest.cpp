@@ -5,12 +5,15 @@
 #include "net/IdTCPClient.h"
 #include "net/IdWinsock.h"
 #include "platform/Exceptions.h"
+#include "support/Wine.h"
 
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -235,14 +238,21 @@ TEST_F(StackTest, GetHostByNameShimMapsResolverStatus) {
         ASSERT_TRUE(e);
         EXPECT_EQ(e->ErrorCode(), *c.code) << c.status;
     }
-    SetAddrInfoLookup([](const char*, std::uint32_t* address) {
+    std::vector<std::string> asked;
+    SetAddrInfoLookup([&](const char* name, std::uint32_t* address) {
+        asked.push_back(name);
         *address = 0x0403020A; // 10.2.3.4 in network order on a little-endian machine
         return 0;
     });
     const std::uint32_t expected = 0x0403020A;
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&expected);
-    EXPECT_EQ(Stack().ResolveAddress("somewhere.invalid"),
-              Stack().AddressToText({bytes[0], bytes[1], bytes[2], bytes[3]}));
+    const std::string text = Stack().AddressToText({bytes[0], bytes[1], bytes[2], bytes[3]});
+    EXPECT_EQ(Stack().ResolveAddress("somewhere.invalid"), text);
+    // An empty name stands for this machine's own, as on Windows.
+    char local[256] = {};
+    ASSERT_EQ(::gethostname(local, sizeof local - 1), 0);
+    EXPECT_EQ(Stack().ResolveAddress(""), text);
+    EXPECT_EQ(asked, (std::vector<std::string>{"somewhere.invalid", local}));
 }
 
 TEST(WinsockShimTest, ErrnoMapsToWindowsSocketsCodes) {
@@ -307,6 +317,36 @@ TEST_F(StackTest, CheckResultToleratesListedCodesAndRaisesOthers) {
     EXPECT_TRUE(Stack().CheckResult(-1, {10058}));
     Stack().SetLastSocketError(0);
     EXPECT_THROW(Stack().CheckResult(-1, {10058}), EIdSocketError);
+}
+
+// Windows answers every call on a socket that was never opened with WSAENOTSOCK, so a write on
+// a client that never connected reports it too.
+TEST_F(StackTest, CallsOnASocketNeverOpenedReportNotASocket) {
+    const TIdStackSocketHandle none = Id_INVALID_SOCKET;
+    char byte = 'x';
+    const std::uint32_t ms = 1000;
+    TIdSocketList list{none};
+    const std::pair<const char*, std::function<int()>> calls[] = {
+        {"send", [&] { return Stack().SendBytes(none, &byte, 1, 0); }},
+        {"recv", [&] { return Stack().ReceiveBytes(none, &byte, 1, 0); }},
+        {"setsockopt",
+         [&] { return Stack().SetSocketOption(none, Id_SOL_SOCKET, Id_SO_SNDTIMEO, &ms, 4); }},
+        {"connect", [&] { return Stack().ConnectAddress(none, Id_PF_INET, "127.0.0.1", 1); }},
+        {"select", [&] { return Stack().WaitSockets(&list, nullptr, nullptr, 0); }},
+        {"closesocket", [&] { return Stack().ReleaseSocket(none); }},
+    };
+    for (const auto& [name, call] : calls) {
+        Stack().SetLastSocketError(0);
+        EXPECT_EQ(call(), -1) << name;
+        // Wine's send fails without an error code.
+        if (std::string(name) != "send" || !test::RunningUnderWine()) {
+            EXPECT_EQ(Stack().LastSocketError(), 10038) << name;
+        }
+    }
+    const auto e = test::Raised<EIdSocketError>([&] { holder_.WriteLine("example.invalid"); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->ErrorCode(), 10038);
+    EXPECT_EQ(e->Message(), "Socket Error # 10038\r\nSocket operation on non-socket.");
 }
 
 // Records what WaitSockets hands to select.

@@ -8,6 +8,7 @@
 #include "support/TempDir.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -168,6 +169,30 @@ TEST(ResultName, KnowsWindowsDeviceNames) {
         EXPECT_EQ(NameCheckCode(name), 123) << name;
 #endif
 }
+
+#ifndef _WIN32
+// A Turkish 8-bit locale upper-cases 'i' to the dotted capital (DD) and the dotless small i
+// (FD, a y with acute in Windows-1252) to 'I'. Device names know only ASCII letters.
+TEST(ResultName, DeviceNamesIgnoreTheLocalesLetterCase) {
+    test::TempDir dir;
+    const std::string locale = "tr_TR.ISO-8859-9";
+    const std::string build =
+        "localedef -i tr_TR -f ISO-8859-9 '" + dir.Path() + locale + "' >/dev/null 2>&1";
+    if (std::system(build.c_str()) != 0)
+        GTEST_SKIP() << "localedef could not build " << locale;
+    struct Restore {
+        std::string saved = std::setlocale(LC_CTYPE, nullptr);
+        ~Restore() {
+            std::setlocale(LC_CTYPE, saved.c_str());
+            ::unsetenv("LOCPATH");
+        }
+    } restore;
+    ::setenv("LOCPATH", dir.Path().c_str(), 1);
+    ASSERT_NE(std::setlocale(LC_CTYPE, locale.c_str()), nullptr);
+    EXPECT_TRUE(IsWindowsDeviceName("conin$.dns"));
+    EXPECT_FALSE(IsWindowsDeviceName("con\xFDn$.dns"));
+}
+#endif
 
 TEST(Utf8Text, TellsWellFormedUtf8AndNonAsciiText) {
     struct Case {
