@@ -66,6 +66,13 @@ std::string Shown(const std::string& bytes) {
     return shown + "\"";
 }
 
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
 std::uint8_t InputReader::Byte() {
     return position_ < size_ ? data_[position_++] : 0;
 }

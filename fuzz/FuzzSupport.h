@@ -18,6 +18,9 @@ void ExpectSame(const std::string& expected, const std::string& actual, const st
 // middle of a long text is left out.
 std::string Shown(const std::string& bytes);
 
+// ASCII letters in capitals, other bytes as they are.
+std::string UpperAscii(std::string text);
+
 // Reads a fuzz input from the front. Past its end every field is zero or empty, so any input
 // is a valid one.
 class InputReader {

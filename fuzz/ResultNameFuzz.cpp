@@ -28,13 +28,6 @@ namespace {
 // The folder a run writes into, as the program builds it.
 const std::string kResultFolder = std::string("/brinmor/result") + PathDelim;
 
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
 // As Windows decides it (and as Wine does): the base name ends at the first dot, then its
 // trailing blanks go.
 bool WindowsOpensDevice(const std::string& fileName) {
