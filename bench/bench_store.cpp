@@ -2,7 +2,9 @@
 // 100,000 result files, writing a result beside none or 100,000 others, showing a 1 MiB and a
 // 16 MiB result, and a run of 1,000 names with a referral each against a loopback server, into
 // an empty result folder and into one of 100,000 results, next to a raw-socket query to the
-// same kind of server. The figures that matter are the ratios printed at the end.
+// same kind of server, and the same run with registry-aware lookups under 10 top-level domains.
+// The figures that matter are the ratios printed at the end.
+#include "net/RegistryLookup.h"
 #include "platform/AtomicFile.h"
 #include "platform/DirectoryEntries.h"
 #include "platform/ExecutableDirectory.h"
@@ -155,6 +157,39 @@ void BM_RunWithReferrals(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kNames);
 }
 
+// The run above with registry-aware lookups, 1,000 names under 10 top-level domains: a loopback
+// IANA, one registry whose answers refer to a registrar, that registrar. Into an empty folder.
+void BM_RunRegistryAware(benchmark::State& state) {
+    FakeServer iana([](FakeSession& s) {
+        s.Send("domain: X\nwhois: whois.nic." + s.ReceiveLine());
+        s.Close();
+    });
+    FakeServer registry([](FakeSession& s) { Serve(s, true); });
+    FakeServer registrar([](FakeSession& s) { Serve(s, false); });
+    auto& redirects = brinmor::WhoisServerRedirects();
+    redirects[brinmor::kIanaWhoisHost] = {"127.0.0.1", iana.Port()};
+    redirects["127.0.0.1"] = {"127.0.0.1", registrar.Port()};
+    std::vector<std::string> names;
+    for (int i = 0; i < kNames; ++i) {
+        const std::string tld = "t" + std::to_string(i % 10);
+        redirects["whois.nic." + tld] = {"127.0.0.1", registry.Port()};
+        names.push_back("run-" + std::to_string(i) + "." + tld);
+    }
+    AppWindows app;
+    app.WriteConfig("[whois]\r\nregistres=oui\r\n");
+    int runs = 0;
+    for (auto _ : state) {
+        app.form1().ListBox1->SetItems(names);
+        app.form1().Button1Click();
+        // IANA once per top-level domain and run.
+        if (!app.dialogs.messages.empty() || app.form1().ListBox2->Count() != kNames ||
+            iana.Connections() != 10 * ++runs)
+            state.SkipWithError("the run failed");
+    }
+    redirects.clear();
+    state.SetItemsProcessed(state.iterations() * kNames);
+}
+
 void BM_RawQuery(benchmark::State& state) {
     FakeServer server([](FakeSession& s) { Serve(s, false); });
     sockaddr_in address{};
@@ -187,6 +222,7 @@ BENCHMARK(BM_ShowResult)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadResultOnly)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunWithReferrals)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_RunWithReferrals)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RunRegistryAware)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_RawQuery)->Unit(benchmark::kMicrosecond);
 
 // Keeps each run's mean real time (seconds per iteration) for the ratios.
@@ -235,6 +271,9 @@ int main(int argc, char** argv) {
                "BM_RawQuery", 2.0 * kNames, "for information");
     PrintRatio(reporter, "run, into 100k results / into an empty folder",
                "BM_RunWithReferrals/100000/iterations:1", "BM_RunWithReferrals/0/iterations:2", 1,
+               "for information");
+    PrintRatio(reporter, "run, registry-aware / default, 1,000 names",
+               "BM_RunRegistryAware/iterations:2", "BM_RunWithReferrals/0/iterations:2", 1,
                "for information");
     benchmark::Shutdown();
     return 0;

@@ -1,6 +1,9 @@
 // The lookup run: every name of the search list, asked of the first whois server and, on a
-// "Whois Server: " referral, of the server it names; each answer goes to the result store.
+// "Whois Server: " referral, of the server it names (or, when config.ini asks for it, of its
+// top-level domain's registry and then its registrar); each answer goes to the result store.
 #include "net/IdWhois.h"
+#include "net/RegistryLookup.h"
+#include "net/WhoisReferral.h"
 #include "platform/Exceptions.h"
 #include "platform/ExecutableDirectory.h"
 #include "platform/Path.h"
@@ -17,12 +20,14 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <filesystem>
+#include <optional>
 
 namespace brinmor {
 
 namespace {
 
 constexpr std::string_view kReferralMarker = "Whois Server: ";
+constexpr const char* kConnectionFailed = "Connexion impossible";
 
 // Every LF becomes CR LF, a LF after a CR too; a lone CR stays.
 std::string Normalise(const std::string& answer) {
@@ -49,11 +54,39 @@ bool HasStoredResult(const std::string& fileName) {
         FileSystemPath(ExecutableDirectory() + "result" + PathDelim + fileName), ignored);
 }
 
+// Asks the named server with the window's whois component.
+std::string QueryAt(TIdWhois& whois, const std::string& host, const std::string& text) {
+    const auto& redirects = WhoisServerRedirects();
+    const auto found = redirects.find(host);
+    const WhoisFirstServer server =
+        found == redirects.end() ? WhoisFirstServer{host, kWhoisPort} : found->second;
+    whois.SetHost(server.host);
+    whois.SetPort(server.port);
+    return whois.QueryDomain(text);
+}
+
+// A name without a top-level domain is looked up as by default.
+std::string RegistryAnswer(TForm1& form, TRegistryLookup& registries, const std::string& name) {
+    if (TopLevelDomain(name).empty())
+        return form.Recherche_domaine(name);
+    const std::optional<std::string> answer = registries.Lookup(name);
+    if (!answer) {
+        AppDialogs().ShowMessage(kConnectionFailed);
+        return std::string();
+    }
+    return Normalise(*answer);
+}
+
 } // namespace
 
 WhoisFirstServer& FirstWhoisServer() {
     static WhoisFirstServer server{kDefaultWhoisHost, kWhoisPort};
     return server;
+}
+
+std::map<std::string, WhoisFirstServer>& WhoisServerRedirects() {
+    static std::map<std::string, WhoisFirstServer> redirects;
+    return redirects;
 }
 
 void TForm1::Button1Click() {
@@ -74,13 +107,21 @@ void TForm1::Button1Click() {
         // The login the user typed is meant to be used.
         socks.Authentication = socks.UserID.empty() ? saNoAuthentication : saUsernamePassword;
     }
+    // Lives for this run only: IANA is asked at most once per top-level domain and run.
+    std::optional<TRegistryLookup> registries;
+    if (Form2->WhoisRegistres == "oui")
+        registries.emplace([this](const std::string& host, const std::string& text) {
+            return QueryAt(*IdWhois1, host, text);
+        });
 
     const int count = ListBox1->Count();
     for (int i = 0; i < count; ++i) {
         // The run takes no input, but it paints its progress at once.
         StatusBar1->SetSimpleText("Recherche de " + ListBox1->Item(i) + " en cours");
         StatusBar1->repaint();
-        const std::string answer = Recherche_domaine(ListBox1->Item(i));
+        const std::string answer = registries
+                                       ? RegistryAnswer(*this, *registries, ListBox1->Item(i))
+                                       : Recherche_domaine(ListBox1->Item(i));
         const std::string fileName = ListBox1->Item(i) + ".dns";
         // An empty answer must not replace a good one: a failed query was shown already, and a
         // server that closes without a byte (rate limiting) has told nothing.
@@ -103,7 +144,7 @@ std::string TForm1::Recherche_domaine(const std::string& name) {
         first = Normalise(IdWhois1->QueryDomain(name));
     } catch (...) {
         // Closing the box activates the main window again (widgets/OwnWindows.h).
-        AppDialogs().ShowMessage("Connexion impossible");
+        AppDialogs().ShowMessage(kConnectionFailed);
         return std::string();
     }
 

@@ -204,6 +204,7 @@ void TForm2::ReadIniFile() {
     Edit_login->setText(ToQString(ini.ReadString("proxy", "login", "")));
     Edit_password->setText(ToQString(ini.ReadString("proxy", "password", "")));
     LanguageCode = ini.ReadString("language", "code", "fr");
+    WhoisRegistres = ini.ReadString("whois", "registres", "non");
     Modified = false;
 }
 

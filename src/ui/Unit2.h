@@ -42,6 +42,8 @@ public:
 
     // The interface language read from config.ini; "en" means English.
     std::string LanguageCode;
+    // "oui" asks each top-level domain's registry instead of the first whois server alone.
+    std::string WhoisRegistres;
 
     void FormCreate();
     void FormActivate();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace brinmor {
@@ -13,5 +14,9 @@ struct WhoisFirstServer {
 };
 
 WhoisFirstServer& FirstWhoisServer();
+
+// Where a registry-aware lookup asks a named server: port 43 of that name, unless tests moved
+// the name to a loopback server here.
+std::map<std::string, WhoisFirstServer>& WhoisServerRedirects();
 
 } // namespace brinmor

@@ -1,5 +1,6 @@
 #include "net/IdResourceStrings.h"
 #include "net/IdWhois.h"
+#include "net/RegistryLookup.h"
 #include "support/AppWindows.h"
 #include "support/FakeServer.h"
 #include "support/FakeSocksProxy.h"
@@ -11,8 +12,12 @@
 #include "widgets/StatusBar.h"
 
 #include <QRadioButton>
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <tuple>
 
 namespace brinmor {
 namespace {
@@ -39,18 +44,25 @@ FakeServer::Handler Answers(Names answers) {
 // Puts the first server back after a test moved it.
 class RunTest : public testing::Test {
 protected:
-    void TearDown() override { FirstWhoisServer() = saved_; }
+    void TearDown() override {
+        FirstWhoisServer() = saved_;
+        WhoisServerRedirects().clear();
+    }
 
     // The run starts at a loopback server, with no proxy.
     static void DirectTo(const FakeServer& server) {
         FirstWhoisServer() = {"127.0.0.1", server.Port()};
     }
 
+    static std::string ProxySection(const FakeSocksProxy& proxy, const std::string& login = "",
+                                    const std::string& password = "") {
+        return "[proxy]\r\nuseit=oui\r\nadresse=127.0.0.1\r\nport=" + std::to_string(proxy.Port()) +
+               "\r\nlogin=" + login + "\r\npassword=" + password + "\r\n";
+    }
+
     static void ProxyConfig(test::AppWindows& app, const FakeSocksProxy& proxy,
                             const std::string& login = "", const std::string& password = "") {
-        app.WriteConfig(
-            "[proxy]\r\nuseit=oui\r\nadresse=127.0.0.1\r\nport=" + std::to_string(proxy.Port()) +
-            "\r\nlogin=" + login + "\r\npassword=" + password + "\r\n");
+        app.WriteConfig(ProxySection(proxy, login, password));
     }
 
     static void Run(test::AppWindows& app, const Names& names) {
@@ -298,6 +310,174 @@ TEST_F(RunTest, AProxyLoginIsOfferedAndUsed) {
     Run(app, {"a.com"});
     EXPECT_TRUE(app.dialogs.messages.empty());
     EXPECT_EQ(Stored(app, "a.com"), "\r\n\r\nauthenticated\r\n\r\n");
+}
+
+// Registry-aware lookups: a loopback IANA that names whois.nic.<tld> for every top-level domain
+// but .example (no whois service), one registry behind all those names, and a registrar. Names
+// reach them through the proxy's table, or directly through the redirects. A refusing host is
+// sent to a port nobody listens on.
+const Names kTlds = {"fr", "com", "de", "io", "org"};
+
+struct Registries {
+    Registries(std::string registryAnswer, std::string registrarAnswer, const std::string& refusing)
+        : iana([](FakeSession& s) {
+              const std::string line = s.ReceiveLine();
+              const std::string tld = line.substr(0, line.find('\r'));
+              s.Send(tld == "example" ? "domain: EXAMPLE\nstatus: ACTIVE\n"
+                                      : "domain: " + tld + "\nwhois:   whois.nic." + tld + " \n");
+              s.Close();
+          }),
+          registry(Answers({std::move(registryAnswer)})),
+          registrar(Answers({std::move(registrarAnswer)})), proxy(Ports(refusing)) {}
+
+    std::map<std::string, int> Ports(const std::string& refusing) const {
+        std::map<std::string, int> ports{{kIanaWhoisHost, iana.Port()},
+                                         {kRegistrar, registrar.Port()}};
+        for (const std::string& tld : kTlds)
+            ports["whois.nic." + tld] = registry.Port();
+        if (!refusing.empty()) {
+            FakeServer gone{FakeScript()};
+            ports[refusing] = gone.Port();
+        }
+        return ports;
+    }
+
+    FakeServer iana;
+    FakeServer registry;
+    FakeServer registrar;
+    FakeSocksProxy proxy;
+};
+
+// Each case runs directly (false) and through the SOCKS 5 proxy (true).
+class RegistryRunTest : public RunTest, public testing::WithParamInterface<bool> {
+protected:
+    void Connect(test::AppWindows& app, const Registries& net,
+                 const std::string& refusing = "") const {
+        std::string config = "[whois]\r\nregistres=oui\r\n";
+        if (GetParam())
+            config += ProxySection(net.proxy);
+        else
+            for (const auto& [host, port] : net.Ports(refusing))
+                WhoisServerRedirects()[host] = {"127.0.0.1", port};
+        app.WriteConfig(config);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(DirectAndProxied, RegistryRunTest, testing::Bool());
+
+struct RegistryCase {
+    const char* what;
+    std::string name;
+    std::string registryAnswer;
+    std::string registrarAnswer;
+    std::string refusing; // a host sent to a closed port
+    Names asked;          // the hosts, in order
+    std::string stored;   // "kept": the earlier result stays, after "Connexion impossible"
+};
+
+TEST_P(RegistryRunTest, AsksIanaThenTheRegistryThenAnyRegistrar) {
+    const std::string referral = "Domain: A.COM\n   Registrar WHOIS Server: whois.registrar.test\n";
+    const std::string registryOwn =
+        "Domain: A.COM\r\n   Registrar WHOIS Server: whois.registrar.test\r\n";
+    const std::string otherCase = " registrar whois SERVER\t:  whois.registrar.test \n";
+    const std::string itself = "Whois Server: whois.nic.com\n";
+    const Names iana{kIanaWhoisHost};
+    const Names fr{kIanaWhoisHost, "whois.nic.fr"};
+    const Names com{kIanaWhoisHost, "whois.nic.com"};
+    const Names all{kIanaWhoisHost, "whois.nic.com", kRegistrar};
+    const RegistryCase cases[] = {
+        {"fr", "a.fr", "domain: a.fr\n", "", "", fr, "domain: a.fr\r\n"},
+        {"com", "a.com", referral, "Registrar: R\n", "", all, "Registrar: R\r\n"},
+        {"refusing registrar", "a.com", referral, "x", kRegistrar, all, registryOwn},
+        {"silent registrar", "a.com", referral, "", "", all, registryOwn},
+        {"no whois", "a.example", "x", "x", "", iana, "domain: EXAMPLE\r\nstatus: ACTIVE\r\n"},
+        {"IANA unreachable", "a.com", "x", "x", kIanaWhoisHost, iana, "kept"},
+        {"registry unreachable", "a.com", "x", "x", "whois.nic.com", com, "kept"},
+        {"referral spelt otherwise", "a.com", otherCase, "R\n", "", all, "R\r\n"},
+        {"referral to the registry", "a.com", itself, "x", "", com,
+         "Whois Server: whois.nic.com\r\n"},
+    };
+    for (const RegistryCase& c : cases) {
+        Registries net(c.registryAnswer, c.registrarAnswer, c.refusing);
+        test::AppWindows app;
+        Connect(app, net, c.refusing);
+        app.dir.Write("result/" + c.name + ".dns", "old\r\n\r\nkept\r\n");
+        Run(app, {c.name});
+        EXPECT_EQ(Stored(app, c.name), "\r\n\r\n" + c.stored + "\r\n") << c.what;
+        EXPECT_EQ(app.dialogs.messages,
+                  c.stored == "kept" ? Names{"Connexion impossible"} : Names{})
+            << c.what;
+        EXPECT_TRUE(app.dialogs.errors.empty()) << c.what;
+        // Connections that reached the fakes whose names begin so.
+        const auto times = [&](const std::string& prefix) {
+            return static_cast<int>(std::count_if(c.asked.begin(), c.asked.end(), [&](auto& host) {
+                return host.rfind(prefix, 0) == 0 && host != c.refusing;
+            }));
+        };
+        EXPECT_EQ(net.iana.Connections(), times(kIanaWhoisHost)) << c.what;
+        EXPECT_EQ(net.registry.Connections(), times("whois.nic.")) << c.what;
+        EXPECT_EQ(net.registrar.Connections(), times(kRegistrar)) << c.what;
+        if (net.iana.Connections() > 0) {
+            EXPECT_EQ(net.iana.Received(0), c.name.substr(2) + "\r\n") << c.what;
+        }
+        if (net.registry.Connections() > 0) {
+            EXPECT_EQ(net.registry.Received(0), c.name + "\r\n") << c.what;
+        }
+        if (GetParam()) {
+            Names targets;
+            for (const std::string& host : c.asked)
+                targets.push_back(host + ":43");
+            EXPECT_EQ(net.proxy.Targets(), targets) << c.what;
+        }
+        EXPECT_EQ(Items(*app.form1().ListBox1), Names{}) << c.what;
+    }
+}
+
+TEST_P(RegistryRunTest, AsksIanaOncePerTopLevelDomainInARun) {
+    Registries net("domain\n", "", "");
+    test::AppWindows app;
+    Connect(app, net);
+    Names names;
+    for (int i = 0; i < 100; ++i)
+        names.push_back("n" + std::to_string(i) + "." + kTlds[i % kTlds.size()]);
+    Run(app, names);
+    std::set<std::string> asked;
+    for (int i = 0; i < net.iana.Connections(); ++i)
+        asked.insert(net.iana.Received(i));
+    EXPECT_EQ(net.iana.Connections(), 5);
+    EXPECT_EQ(asked, (std::set<std::string>{"com\r\n", "de\r\n", "fr\r\n", "io\r\n", "org\r\n"}));
+    EXPECT_EQ(net.registry.Connections(), 100);
+    EXPECT_EQ(app.form1().ListBox2->Count(), 100);
+    EXPECT_TRUE(app.dialogs.messages.empty());
+    // The next run asks again.
+    Run(app, {"again.fr"});
+    EXPECT_EQ(net.iana.Connections(), 6);
+}
+
+// Only "oui" turns registry-aware lookups on, and a name without a top-level domain goes to
+// the first server all the same.
+TEST_F(RunTest, RegistryLookupsOnlyWithRegistresOui) {
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {"", "a.fr", false},
+        {"[whois]\r\nregistres=OUI\r\n", "a.fr", false},
+        {"[whois]\r\nregistres=non\r\n", "a.fr", false},
+        {"[whois]\r\nregistres= oui \r\n", "a.fr", true},
+        {"[whois]\r\nregistres=oui\r\n", "nodot", false},
+        {"[whois]\r\nregistres=oui\r\n", "a.fr.", false},
+    };
+    for (const auto& [config, name, aware] : cases) {
+        FakeServer first(Answers({"first\n"}));
+        DirectTo(first);
+        Registries net("registry\n", "", "");
+        for (const auto& [host, port] : net.Ports(""))
+            WhoisServerRedirects()[host] = {"127.0.0.1", port};
+        test::AppWindows app;
+        app.WriteConfig(config);
+        Run(app, {name});
+        EXPECT_EQ(first.Connections(), aware ? 0 : 1) << config << name;
+        EXPECT_EQ(net.iana.Connections(), aware ? 1 : 0) << config << name;
+        EXPECT_EQ(Stored(app, name), aware ? "\r\n\r\nregistry\r\n\r\n" : "\r\n\r\nfirst\r\n\r\n");
+    }
 }
 
 } // namespace

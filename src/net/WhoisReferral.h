@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace brinmor {
+
+// What a registry-aware lookup reads in names and answers. Lines end at CR or LF; blanks are
+// spaces and tabs.
+
+// Host names and top-level domains ignore the letter case of ASCII letters; other bytes stay.
+std::string AsciiLowerCase(std::string text);
+
+// The text after the last "." of the name; empty when it has no dot or ends in one.
+std::string TopLevelDomain(const std::string& name);
+
+// The registry's server in IANA's answer for a top-level domain: the value of the first line
+// that begins with "whois:"; empty when there is none (no whois service).
+std::string RegistryServer(const std::string& ianaAnswer);
+
+// The registrar's server in a registry's answer: the value of the first line labelled "Whois
+// Server" or "Registrar WHOIS Server" (any letter case, blanks around) that names a host other
+// than the registry itself; empty when there is none.
+std::string RegistrarServer(const std::string& registryAnswer, const std::string& registry);
+
+} // namespace brinmor
