@@ -2,29 +2,17 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 
 namespace brinmor {
 
 namespace {
 
-constexpr const char* ProgramOptions = ":fontengine=freetype:dpiawareness=0";
+constexpr std::string_view ProgramOptions[] = {"fontengine=freetype", "dpiawareness=0"};
 
-// The platform as the toolkit reads its choice: the value after the last "-platform" word,
-// else the variable when it is not empty, else its default.
-std::string ChosenPlatform(const std::vector<std::string>& words,
-                           const std::string& platformVariable,
-                           const std::string& defaultPlatform) {
-    std::string platform = platformVariable.empty() ? defaultPlatform : platformVariable;
-    for (std::size_t i = 1; i + 1 < words.size(); ++i) {
-        if (words[i] == "-platform")
-            platform = words[++i];
-    }
-    return platform;
-}
-
-// The parts of one entry of a platform choice: its name, then its options.
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
     for (std::size_t start = 0;;) {
@@ -34,6 +22,49 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
             return parts;
         start = end + 1;
     }
+}
+
+// The parts of an entry of a platform choice, "name:option:...", name the windows platform;
+// the toolkit reads the name in any case.
+bool NamesWindows(const std::vector<std::string_view>& parts) {
+    std::string name(parts.front());
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name == "windows";
+}
+
+// The choice, a list of entries separated by ';' that the toolkit tries in turn, with each
+// of the program's options added to each windows entry that lacks it. The options are the
+// windows platform's own: any other takes the user's words alone.
+std::string WithProgramOptions(std::string_view choice) {
+    std::string result;
+    std::string_view separator;
+    for (std::string_view entry : Split(choice, ';')) {
+        (result += separator) += entry;
+        separator = ";";
+        const std::vector<std::string_view> parts = Split(entry, ':');
+        if (!NamesWindows(parts))
+            continue;
+        for (std::string_view option : ProgramOptions) {
+            const std::string_view key = option.substr(0, option.find('=') + 1);
+            if (std::none_of(parts.begin() + 1, parts.end(), [key](std::string_view part) {
+                    return part.substr(0, key.size()) == key;
+                }))
+                (result += ':') += option;
+        }
+    }
+    return result;
+}
+
+// The word that holds the platform the user chose on the command line, as the toolkit reads
+// it: the one after the last "-platform" that has one.
+std::optional<std::size_t> PlatformWord(const std::vector<std::string>& words) {
+    std::optional<std::size_t> found;
+    for (std::size_t i = 1; i + 1 < words.size(); ++i) {
+        if (words[i] == "-platform")
+            found = ++i;
+    }
+    return found;
 }
 
 } // namespace
@@ -47,11 +78,19 @@ PlatformArguments::PlatformArguments(std::vector<std::string> words,
                                      const std::string& platformVariable,
                                      const std::string& defaultPlatform)
     : words_(std::move(words)) {
-    const bool chosen = !platformVariable.empty() ||
-                        std::find(words_.begin(), words_.end(), "-platform") != words_.end();
-    if (!chosen && !defaultPlatform.empty())
-        words_.insert(words_.end(), {"-platform", defaultPlatform + ProgramOptions});
-    platform_ = ChosenPlatform(words_, platformVariable, defaultPlatform);
+    const std::optional<std::size_t> given = PlatformWord(words_);
+    std::string chosen = platformVariable.empty() ? defaultPlatform : platformVariable;
+    if (given)
+        chosen = words_[*given];
+    platform_ = WithProgramOptions(chosen);
+    if (given) {
+        words_[*given] = platform_;
+    } else if (platform_ != chosen) {
+        // First, where no word of the user's can take it for its value; the command line
+        // wins over the variable.
+        words_.insert(words_.begin() + std::min<std::size_t>(words_.size(), 1),
+                      {"-platform", platform_});
+    }
     for (std::string& word : words_)
         pointers_.push_back(word.data());
     count_ = static_cast<int>(words_.size());
@@ -59,8 +98,9 @@ PlatformArguments::PlatformArguments(std::vector<std::string> words,
 }
 
 bool PlatformArguments::LeavesScalingToSystem() const {
+    // The toolkit takes the first entry it can start.
     const std::vector<std::string_view> parts = Split(Split(platform_, ';').front(), ':');
-    return parts.front() == "windows" &&
+    return NamesWindows(parts) &&
            std::find(parts.begin() + 1, parts.end(), "dpiawareness=0") != parts.end();
 }
 

@@ -8,7 +8,10 @@ namespace {
 using Words = std::vector<std::string>;
 
 TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
-    const std::string ours = "windows:fontengine=freetype:dpiawareness=0";
+    const std::string options = ":fontengine=freetype:dpiawareness=0";
+    const std::string ours = "windows" + options;
+    // The words after the program's name, the variable and the default platform; the words the
+    // toolkit gets after the name, and whether they leave scaling to the system.
     struct Case {
         Words words;
         std::string variable;
@@ -17,14 +20,39 @@ TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
         bool leavesScalingToSystem;
     };
     const Case cases[] = {
-        {{"brinmor"}, "", "windows", {"brinmor", "-platform", ours}, true},
-        {{"brinmor"}, "", "", {"brinmor"}, false},
-        {{"brinmor"}, "offscreen", "windows", {"brinmor"}, false},
+        {{}, "", "windows", {"-platform", ours}, true},
+        {{}, "", "", {}, false},
+        {{}, "offscreen", "windows", {}, false},
+        // The user's choice keeps its words and gains the options it lacks.
+        {{"-platform", "windows:darkmode=1"},
+         "",
+         "",
+         {"-platform", "windows:darkmode=1" + options},
+         true},
+        {{"x"},
+         "Windows:fontengine=native",
+         "",
+         {"-platform", "Windows:fontengine=native:dpiawareness=0", "x"},
+         true},
+        {{"-platform", "windows:dpiawareness=2"},
+         "",
+         "",
+         {"-platform", "windows:dpiawareness=2:fontengine=freetype"},
+         false},
+        // The command line wins over the variable; options go to each windows entry of a list.
+        {{"-platform", "offscreen"}, "windows", "windows", {"-platform", "offscreen"}, false},
+        {{}, "offscreen;windows", "", {"-platform", "offscreen;" + ours}, false},
+        // A last "-platform" with no value chooses nothing; ours go first, out of its reach.
+        {{"-platform"}, "", "windows", {"-platform", ours, "-platform"}, true},
     };
     for (const Case& c : cases) {
-        const PlatformArguments arguments(c.words, c.variable, c.defaultPlatform);
+        Words words{"brinmor"};
+        words.insert(words.end(), c.words.begin(), c.words.end());
+        Words expected{"brinmor"};
+        expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+        const PlatformArguments arguments(words, c.variable, c.defaultPlatform);
         const std::string context = testing::PrintToString(c.words) + " " + c.variable;
-        EXPECT_EQ(arguments.Words(), c.expected) << context;
+        EXPECT_EQ(arguments.Words(), expected) << context;
         EXPECT_EQ(arguments.LeavesScalingToSystem(), c.leavesScalingToSystem) << context;
     }
 }
