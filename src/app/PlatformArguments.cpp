@@ -57,11 +57,11 @@ std::string WithProgramOptions(std::string_view choice) {
 }
 
 // The word that holds the platform the user chose on the command line, as the toolkit reads
-// it: the one after the last "-platform" that has one.
+// it: the one after the last "-platform" or "--platform" that has one.
 std::optional<std::size_t> PlatformWord(const std::vector<std::string>& words) {
     std::optional<std::size_t> found;
     for (std::size_t i = 1; i + 1 < words.size(); ++i) {
-        if (words[i] == "-platform")
+        if (words[i] == "-platform" || words[i] == "--platform")
             found = ++i;
     }
     return found;

@@ -16,7 +16,7 @@ inline constexpr const char* DefaultPlatform = "";
 // How the program starts the toolkit. On the windows platform text is drawn through FreeType,
 // as on Linux, so the carried bitmap MS Sans Serif is drawn at its own strike; and the program
 // is unaware of display scaling and leaves it to Windows, since that strike cannot be drawn at
-// 125 or 150 %. A platform the user chooses (`-platform` or QT_QPA_PLATFORM)
+// 125 or 150 %. A platform the user chooses (`-platform`, `--platform` or QT_QPA_PLATFORM)
 // keeps the user's words; when it is windows, it gains each of these options it lacks.
 // Construct it before the application object.
 class PlatformArguments {

@@ -42,6 +42,10 @@ TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
         // The command line wins over the variable; options go to each windows entry of a list.
         {{"-platform", "offscreen"}, "windows", "windows", {"-platform", "offscreen"}, false},
         {{}, "offscreen;windows", "", {"-platform", "offscreen;" + ours}, false},
+        // The toolkit reads "--platform" as "-platform", and "-platform=" not at all.
+        {{"--platform", "offscreen"}, "", "windows", {"--platform", "offscreen"}, false},
+        {{"--platform", "windows"}, "offscreen", "", {"--platform", ours}, true},
+        {{"-platform=offscreen"}, "", "windows", {"-platform", ours, "-platform=offscreen"}, true},
         // A last "-platform" with no value chooses nothing; ours go first, out of its reach.
         {{"-platform"}, "", "windows", {"-platform", ours, "-platform"}, true},
     };
