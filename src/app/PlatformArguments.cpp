@@ -12,6 +12,7 @@ namespace brinmor {
 namespace {
 
 constexpr std::string_view ProgramOptions[] = {"fontengine=freetype", "dpiawareness=0"};
+constexpr const char* HighDpiScaling = "QT_ENABLE_HIGHDPI_SCALING";
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
     std::vector<std::string_view> parts;
@@ -110,8 +111,15 @@ void SetProcessWideScaling(const PlatformArguments& arguments) {
     // A program unaware of scaling sees 96 dots per inch on Windows, which enlarges its windows
     // itself; where the system tells it the real scale anyway (Wine does), the program still
     // draws as at 100 % rather than spread its bitmap letters apart.
-    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QCoreApplication::setAttribute(Qt::AA_Use96Dpi);
+    // The user's own setting stays, as their platform words do.
+    if (qEnvironmentVariableIsSet(HighDpiScaling))
+        return;
+    // The toolkit has no other switch for it, and reads it once, as the application object
+    // starts; the browser or mail program that the About window's links start must not
+    // inherit it.
+    qputenv(HighDpiScaling, "0");
+    qAddPreRoutine([] { qunsetenv(HighDpiScaling); });
 }
 
 } // namespace brinmor

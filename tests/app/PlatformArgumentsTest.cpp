@@ -1,5 +1,11 @@
 #include "app/PlatformArguments.h"
 
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace brinmor {
@@ -59,6 +65,42 @@ TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
         EXPECT_EQ(arguments.Words(), expected) << context;
         EXPECT_EQ(arguments.LeavesScalingToSystem(), c.leavesScalingToSystem) << context;
     }
+}
+
+// The toolkit reads the scaling variable as it starts; a program it starts afterwards, as the
+// About window's links do, does not inherit it.
+TEST(ProcessWideScaling, ReachesTheToolkitButNoProgramItStarts) {
+    ASSERT_FALSE(qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"));
+    SetProcessWideScaling(PlatformArguments({"brinmor"}, "", "windows"));
+    // A screen at 150 %, which the toolkit would scale its windows for. The file is named
+    // relatively: the platform's options are separated by colons, as a drive is.
+    const QString folder = QDir::currentPath();
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QFile screen(QStringLiteral("screen.json"));
+    ASSERT_TRUE(screen.open(QIODevice::WriteOnly));
+    screen.write(R"({"screens": [{"name": "s", "width": 800, "height": 600, "logicalDpi": 144}]})");
+    screen.close();
+    char name[] = "platform_arguments_tests";
+    char option[] = "-platform";
+    char platform[] = "offscreen:configfile=screen.json";
+    char* argv[] = {name, option, platform, nullptr};
+    int argc = 3;
+    const QGuiApplication application(argc, argv);
+    QDir::setCurrent(folder);
+    EXPECT_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), 1.0);
+
+    qputenv("BRINMOR_INHERITED", "1");
+    QProcess child;
+#ifdef _WIN32
+    child.start(QStringLiteral("cmd"), {QStringLiteral("/c"), QStringLiteral("set")});
+#else
+    child.start(QStringLiteral("env"), {});
+#endif
+    ASSERT_TRUE(child.waitForFinished(30000));
+    const QByteArray environment = child.readAllStandardOutput();
+    EXPECT_TRUE(environment.contains("BRINMOR_INHERITED=1")) << environment.toStdString();
+    EXPECT_FALSE(environment.contains("QT_ENABLE_HIGHDPI_SCALING"));
 }
 
 } // namespace
