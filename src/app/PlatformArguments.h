@@ -5,16 +5,33 @@
 
 namespace brinmor {
 
-// How the program starts the toolkit. On Windows, unless the user chose a platform (`-platform`
-// or QT_QPA_PLATFORM), the windows platform draws text through FreeType, as on Linux, so the
-// carried bitmap MS Sans Serif is drawn at its own strike; and the program draws at 100 % and
-// leaves display scaling to Windows, since that strike cannot be drawn at 125 or 150 %.
+// The platform the toolkit starts where the user chooses none: Windows' own; elsewhere the
+// toolkit picks the desktop's.
+#ifdef _WIN32
+inline constexpr const char* DefaultPlatform = "windows";
+#else
+inline constexpr const char* DefaultPlatform = "";
+#endif
+
+// How the program starts the toolkit. On the windows platform text is drawn through FreeType,
+// as on Linux, so the carried bitmap MS Sans Serif is drawn at its own strike; and the program
+// is unaware of display scaling and leaves it to Windows, since that strike cannot be drawn at
+// 125 or 150 %. A platform the user chooses (`-platform`, `--platform` or QT_QPA_PLATFORM)
+// keeps the user's words; when it is windows, it gains each of these options it lacks.
 // Construct it before the application object.
 class PlatformArguments {
 public:
+    // The program's command line and QT_QPA_PLATFORM.
     PlatformArguments(int argc, char** argv);
+    PlatformArguments(std::vector<std::string> words, const std::string& platformVariable,
+                      const std::string& defaultPlatform);
     PlatformArguments(const PlatformArguments&) = delete;
     PlatformArguments& operator=(const PlatformArguments&) = delete;
+
+    // The words the toolkit starts with.
+    const std::vector<std::string>& Words() const { return words_; }
+    // The toolkit takes the windows platform, unaware of display scaling.
+    bool LeavesScalingToSystem() const;
 
     // Both stay valid as long as this object, as the application object needs.
     int& argc() { return count_; }
@@ -22,8 +39,14 @@ public:
 
 private:
     std::vector<std::string> words_;
+    // The platform the toolkit takes, as it reads the words and the variable.
+    std::string platform_;
     std::vector<char*> pointers_;
     int count_ = 0;
 };
+
+// What the toolkit reads from the process rather than from its words, set for a platform that
+// leaves display scaling to the system. Call before the application object.
+void SetProcessWideScaling(const PlatformArguments& arguments);
 
 } // namespace brinmor

@@ -84,6 +84,7 @@ int RunMessageLoop() {
 
 int RunProgram(int argc, char** argv, const Pause& pause) {
     PlatformArguments arguments(argc, argv);
+    SetProcessWideScaling(arguments);
     TApplication application(arguments.argc(), arguments.argv());
     StartUp(pause);
     const int exitCode = RunMessageLoop();

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -42,6 +43,24 @@ void ShowBox(QMessageBox::Icon icon, const std::string& text) {
     box.exec();
 }
 
+// Qt's box takes a close (its close box, Alt+F4) for a press of its escape button; the
+// warning question tells the two apart.
+class WarningBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool ClosedWithoutAnswer() const { return closedWithoutAnswer_; }
+
+protected:
+    // A button's own close never gets here; the box eats it.
+    void closeEvent(QCloseEvent* event) override {
+        closedWithoutAnswer_ = clickedButton() == nullptr;
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool closedWithoutAnswer_ = false;
+};
+
 } // namespace
 
 void QtDialogs::ShowMessage(const std::string& text) {
@@ -55,14 +74,16 @@ void QtDialogs::ShowError(const std::string& text) {
 
 WarningAnswer QtDialogs::AskWarning(const std::string& question) {
     // Title and buttons are the framework's own French texts, whatever the caption language.
-    QMessageBox box(QMessageBox::Warning, ToQString("Avertissement"), ToQString(question),
-                    QMessageBox::NoButton, QApplication::activeWindow());
+    WarningBox box(QMessageBox::Warning, ToQString("Avertissement"), ToQString(question),
+                   QMessageBox::NoButton, QApplication::activeWindow());
     QPushButton* yes = box.addButton(ToQString("&Oui"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(ToQString("&Non"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
     CentreOnScreen(box);
     box.exec();
+    if (box.ClosedWithoutAnswer())
+        return WarningAnswer::Closed;
     if (box.clickedButton() == yes)
         return WarningAnswer::Yes;
     if (box.clickedButton() == no)

@@ -37,8 +37,10 @@ void EnsureScaledApplication() {
     static char name[] = "display_scale_tests";
     static char* argv[] = {name, nullptr};
     static PlatformArguments arguments(1, argv);
-    if (!QApplication::instance())
+    if (!QApplication::instance()) {
+        SetProcessWideScaling(arguments);
         new TApplication(arguments.argc(), arguments.argv());
+    }
 }
 
 // The width a button leaves its caption, as the style lays it out.

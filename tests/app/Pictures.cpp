@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
     }
     // The toolkit starts as the program starts it.
     brinmor::PlatformArguments arguments(argc, argv);
+    brinmor::SetProcessWideScaling(arguments);
     brinmor::TApplication application(arguments.argc(), arguments.argv());
     return brinmor::Render(QString::fromLocal8Bit(argv[1]),
                            argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString());

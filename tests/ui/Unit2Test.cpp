@@ -13,9 +13,12 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
@@ -204,6 +207,34 @@ TEST_F(ProxyDialogTest, QuestionClosedWithoutAnswerCancelsInFrench) {
     EXPECT_TRUE(CancelAsks(WarningAnswer::Closed));
     EXPECT_FALSE(IsOpen());
     EXPECT_EQ(dialogs.warnings, std::vector<std::string>{"Voulez-vous annuler la modification ?"});
+    EXPECT_FALSE(dir.Exists("config.ini"));
+}
+
+// Closes the real question box, as its close box or Alt+F4 would, once it is up; bounded.
+void CloseQuestionWhenShown(std::string& question, int triesLeft = 200) {
+    QTimer::singleShot(10, [&question, triesLeft] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            question = FromQString(box->text());
+            box->windowHandle()->close();
+        } else if (triesLeft > 0) {
+            CloseQuestionWhenShown(question, triesLeft - 1);
+        } else {
+            ADD_FAILURE() << "no question appeared";
+        }
+    });
+}
+
+TEST_F(ProxyDialogTest, RealQuestionClosedWithoutAnswerCancels) {
+    SetAppDialogs(nullptr);
+    Open();
+    Click(form->RadioButton_oui);
+    Type(form->Edit_Adresse, "x");
+    std::string question;
+    CloseQuestionWhenShown(question);
+    Click(form->Button1);
+    EXPECT_EQ(question, "Do you want to cancel update ?");
+    EXPECT_FALSE(IsOpen());
+    EXPECT_EQ(form->result(), QDialog::Rejected);
     EXPECT_FALSE(dir.Exists("config.ini"));
 }
 
