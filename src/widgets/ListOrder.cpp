@@ -11,6 +11,11 @@ namespace brinmor {
 
 namespace {
 
+#ifdef _WIN32
+bool KeyLess(const QByteArray& a, const QByteArray& b) {
+    return a < b;
+}
+#else
 // The C locale names no language, and Qt's collator then orders code points, letter case
 // included. English has no rules of its own: it gives the language-neutral order.
 QLocale UserLocale() {
@@ -18,11 +23,6 @@ QLocale UserLocale() {
     return locale.language() == QLocale::C ? QLocale(QLocale::English) : locale;
 }
 
-#ifdef _WIN32
-bool KeyLess(const QByteArray& a, const QByteArray& b) {
-    return a < b;
-}
-#else
 bool KeyLess(const QCollatorSortKey& a, const QCollatorSortKey& b) {
     return a.compare(b) < 0;
 }
@@ -32,21 +32,30 @@ bool KeyLess(const QCollatorSortKey& a, const QCollatorSortKey& b) {
 
 #ifdef _WIN32
 ListOrder::Key ListOrder::NewKey(const QString& text) const {
-    const QString name = collator_.locale().bcp47Name();
-    const auto* locale = reinterpret_cast<LPCWSTR>(name.utf16());
     const auto* chars = reinterpret_cast<LPCWSTR>(text.utf16());
     constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int size = LCMapStringEx(locale, flags, chars, -1, nullptr, 0, nullptr, nullptr, 0);
+    const int size =
+        LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, -1, nullptr, 0, nullptr, nullptr, 0);
+    // The size counts bytes, although the call takes a wide buffer.
     QByteArray key(size, '\0');
-    LCMapStringEx(locale, flags, chars, -1, reinterpret_cast<LPWSTR>(key.data()), size, nullptr,
-                  nullptr, 0);
+    LCMapStringEx(LOCALE_NAME_USER_DEFAULT, flags, chars, -1, reinterpret_cast<LPWSTR>(key.data()),
+                  size, nullptr, nullptr, 0);
     return key;
+}
+
+void ListOrder::FollowUserLocale() {
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+    const QString locale = QString::fromWCharArray(name);
+    if (locale == localeName_)
+        return;
+    localeName_ = locale;
+    Forget();
 }
 #else
 ListOrder::Key ListOrder::NewKey(const QString& text) const {
     return collator_.sortKey(text);
 }
-#endif
 
 void ListOrder::FollowUserLocale() {
     const QLocale locale = UserLocale();
@@ -56,6 +65,7 @@ void ListOrder::FollowUserLocale() {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
     Forget();
 }
+#endif
 
 void ListOrder::Forget() {
     known_.clear();

@@ -41,8 +41,13 @@ private:
     // Places new texts among the ranked ones and numbers them all again.
     void Rank(std::vector<Known*>& fresh);
 
+#ifdef _WIN32
+    // The user's locale the keys were made for: its name carries the sort variant too.
+    QString localeName_;
+#else
     // Its locale is the one the keys were made for.
     QCollator collator_{QLocale::c()};
+#endif
     std::unordered_map<QString, Known> known_;
     // The known texts in this order: a text's rank is its place here.
     std::vector<Known*> ranked_;
