@@ -5,6 +5,7 @@
 #include "ui/StoreTestSupport.h"
 #include "ui/Unit1.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/ListOrder.h"
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
 
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -152,19 +154,28 @@ bool PlatformLess(const std::string& a, const std::string& b) {
     return lstrcmpiW(ToQString(a).toStdWString().c_str(), ToQString(b).toStdWString().c_str()) < 0;
 }
 
-// Qt's own locale is not the platform's: the order stays the platform's.
+int NoSortKey(const wchar_t*, wchar_t*, int) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+}
+
+// Qt's own locale is not the platform's, and a sort key that cannot be made leaves the text to
+// CompareStringEx: the order stays the platform's.
 TEST(StoredNames, WindowsRefillAndSortedInsertOrderAsThePlatformCompares) {
     const Names names = {
         "googleads.com", "google.com", "9.com",      "10.com",       "1abc.com", "a-b.com",
         "ab.com",        "A.com",      "_under.com", ".hidden",      "x_y.org",  "x.y.org",
         "xy.org",        "co-op.net",  "coop.net",   "\xE9t\xE9.fr", "ete.fr",   "Eu.fr",
         "\xC9T\xC9S.fr", "b.com",      "",           "\xF6l.se",     "zeta.se",  "\xC5s.se"};
-    const std::pair<const char*, QLocale> cases[] = {
-        {"as it is", QLocale()},
-        {"Qt's locale Swedish", QLocale(QLocale::Swedish, QLocale::Sweden)},
+    const ListOrder::KeyMaker platform = ListOrder::SortKeyMaker();
+    const std::tuple<const char*, QLocale, ListOrder::KeyMaker> cases[] = {
+        {"as it is", QLocale(), platform},
+        {"Qt's locale Swedish", QLocale(QLocale::Swedish, QLocale::Sweden), platform},
+        {"no sort keys", QLocale(), NoSortKey},
     };
-    for (const auto& [what, qtLocale] : cases) {
+    for (const auto& [what, qtLocale, keyMaker] : cases) {
         const test::LocaleScope scope(qtLocale);
+        ListOrder::SortKeyMaker() = keyMaker;
         test::AppWindows app;
         for (const std::string& name : names)
             app.dir.Write("result/" + name + ".dns", "x");
@@ -173,6 +184,7 @@ TEST(StoredNames, WindowsRefillAndSortedInsertOrderAsThePlatformCompares) {
         added.SetSorted(true);
         for (const std::string& name : names)
             added.Add(name);
+        ListOrder::SortKeyMaker() = platform;
         for (const Names& list : {Items(*app.form1().ListBox2), Items(added)}) {
             EXPECT_EQ(list.size(), names.size()) << what;
             EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), PlatformLess))
