@@ -1,6 +1,7 @@
 #include "widgets/ListBox.h"
 
 #include "platform/Exceptions.h"
+#include "widgets/ListDiff.h"
 #include "widgets/QtText.h"
 
 #include <QMouseEvent>
@@ -105,39 +106,24 @@ void TListBox::SetEntries(std::vector<Entry> entries) {
             texts.push_back(entry.text);
         order = order_.Sorted(texts);
     }
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(entries.size()));
+    std::vector<QString> wanted;
+    wanted.reserve(entries.size());
     for (const std::size_t i : order)
-        items.append(std::move(entries[i].text));
+        wanted.push_back(std::move(entries[i].text));
+    std::vector<QString> shown;
+    shown.reserve(static_cast<std::size_t>(count()));
+    for (int row = 0; row < count(); ++row)
+        shown.push_back(item(row)->text());
+    ListLess less;
+    if (sorted_)
+        less = [this](const QString& a, const QString& b) { return order_.Less(a, b); };
     changingItems_ = true;
-    // Rows that keep their text stay: a refill of many thousand items finds most where they
-    // were, and making the items again would cost more than the rest of the refill. Runs of
-    // new texts go in, and runs of texts gone go out, together: the view hears of each once.
-    int row = 0;
-    qsizetype next = 0;
-    while (next < items.size() || row < count()) {
-        if (row < count() && next < items.size() && item(row)->text() == items[next]) {
-            ++row;
-            ++next;
-            continue;
-        }
-        const auto comesFirst = [&](qsizetype text, int before) {
-            return before == count() || (sorted_ && order_.Less(items[text], item(before)->text()));
-        };
-        qsizetype end = next;
-        while (end < items.size() && comesFirst(end, row))
-            ++end;
-        if (end > next) {
-            insertItems(row, items.mid(next, end - next));
-            row += static_cast<int>(end - next);
-            next = end;
-            continue;
-        }
-        int last = row;
-        while (last < count() && (next == items.size() ||
-                                  (item(last)->text() != items[next] && !comesFirst(next, last))))
-            ++last;
-        model()->removeRows(row, last - row);
+    for (const ListEdit& edit : ListDiff(shown, wanted, less)) {
+        if (edit.insert)
+            insertItems(edit.row, QStringList(wanted.begin() + edit.from,
+                                              wanted.begin() + edit.from + edit.count));
+        else
+            model()->removeRows(edit.row, edit.count);
     }
     for (std::size_t i = 0; i < order.size(); ++i)
         tags_[i] = entries[order[i]].tag;

@@ -11,6 +11,25 @@ namespace brinmor {
 
 namespace {
 
+#ifdef _WIN32
+constexpr DWORD kIgnoreCase = NORM_IGNORECASE;
+
+int MakeSortKey(const wchar_t* text, wchar_t* key, int size) {
+    return LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY | kIgnoreCase, text, -1, key, size,
+                         nullptr, nullptr, 0);
+}
+
+const wchar_t* Wide(const QString& text) {
+    return reinterpret_cast<const wchar_t*>(text.utf16());
+}
+
+bool KeyLess(const auto& a, const auto& b) {
+    if (!a.bytes.isEmpty() && !b.bytes.isEmpty())
+        return a.bytes < b.bytes;
+    return CompareStringEx(LOCALE_NAME_USER_DEFAULT, kIgnoreCase, Wide(a.text), -1, Wide(b.text),
+                           -1, nullptr, nullptr, 0) == CSTR_LESS_THAN;
+}
+#else
 // The C locale names no language, and Qt's collator then orders code points, letter case
 // included. English has no rules of its own: it gives the language-neutral order.
 QLocale UserLocale() {
@@ -18,11 +37,6 @@ QLocale UserLocale() {
     return locale.language() == QLocale::C ? QLocale(QLocale::English) : locale;
 }
 
-#ifdef _WIN32
-bool KeyLess(const QByteArray& a, const QByteArray& b) {
-    return a < b;
-}
-#else
 bool KeyLess(const QCollatorSortKey& a, const QCollatorSortKey& b) {
     return a.compare(b) < 0;
 }
@@ -31,22 +45,34 @@ bool KeyLess(const QCollatorSortKey& a, const QCollatorSortKey& b) {
 } // namespace
 
 #ifdef _WIN32
+ListOrder::KeyMaker& ListOrder::SortKeyMaker() {
+    static KeyMaker maker = MakeSortKey;
+    return maker;
+}
+
 ListOrder::Key ListOrder::NewKey(const QString& text) const {
-    const QString name = collator_.locale().bcp47Name();
-    const auto* locale = reinterpret_cast<LPCWSTR>(name.utf16());
-    const auto* chars = reinterpret_cast<LPCWSTR>(text.utf16());
-    constexpr DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-    const int size = LCMapStringEx(locale, flags, chars, -1, nullptr, 0, nullptr, nullptr, 0);
-    QByteArray key(size, '\0');
-    LCMapStringEx(locale, flags, chars, -1, reinterpret_cast<LPWSTR>(key.data()), size, nullptr,
-                  nullptr, 0);
-    return key;
+    const int size = SortKeyMaker()(Wide(text), nullptr, 0);
+    QByteArray bytes(size, '\0');
+    // The size counts bytes, although the call takes a wide buffer.
+    if (size == 0 ||
+        SortKeyMaker()(Wide(text), reinterpret_cast<wchar_t*>(bytes.data()), size) == 0)
+        bytes.clear();
+    return {bytes, text};
+}
+
+void ListOrder::FollowUserLocale() {
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
+    const QString locale = QString::fromWCharArray(name);
+    if (locale == localeName_)
+        return;
+    localeName_ = locale;
+    Forget();
 }
 #else
 ListOrder::Key ListOrder::NewKey(const QString& text) const {
     return collator_.sortKey(text);
 }
-#endif
 
 void ListOrder::FollowUserLocale() {
     const QLocale locale = UserLocale();
@@ -56,6 +82,7 @@ void ListOrder::FollowUserLocale() {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
     Forget();
 }
+#endif
 
 void ListOrder::Forget() {
     known_.clear();

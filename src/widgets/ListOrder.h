@@ -18,11 +18,22 @@ public:
     // compare equal keep the order in which they were first met.
     std::vector<std::size_t> Sorted(const std::vector<QString>& texts);
 
+#ifdef _WIN32
+    // Makes the sort key of a text as LCMapStringEx does; a test may put a failing one in its
+    // place.
+    using KeyMaker = int (*)(const wchar_t* text, wchar_t* key, int size);
+    static KeyMaker& SortKeyMaker();
+#endif
+
 private:
 #ifdef _WIN32
-    // CompareStringEx's own keys: compared byte by byte, they order as it does. (Qt's keys
-    // compare them as 16-bit text, which does not.)
-    using Key = QByteArray;
+    struct Key {
+        // CompareStringEx's own key: compared byte by byte, keys order as it does. (Qt's keys
+        // compare them as 16-bit text, which does not.) Empty when it could not be made: the
+        // text is then compared by CompareStringEx itself.
+        QByteArray bytes;
+        QString text;
+    };
 #else
     using Key = QCollatorSortKey;
 #endif
@@ -41,8 +52,13 @@ private:
     // Places new texts among the ranked ones and numbers them all again.
     void Rank(std::vector<Known*>& fresh);
 
+#ifdef _WIN32
+    // The user's locale the keys were made for: its name carries the sort variant too.
+    QString localeName_;
+#else
     // Its locale is the one the keys were made for.
     QCollator collator_{QLocale::c()};
+#endif
     std::unordered_map<QString, Known> known_;
     // The known texts in this order: a text's rank is its place here.
     std::vector<Known*> ranked_;

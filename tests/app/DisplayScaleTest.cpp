@@ -120,8 +120,12 @@ TEST_F(DisplayScaleTest, TheProgramDrawsTheCarriedFontEvenBesideAFontOfTheSameNa
         SetThreadDpiAwarenessContext(before);
     }
 #endif
-    // A wider font that calls itself MS Sans Serif, as a system may list one, changes nothing.
-    QFile impostor(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+    // A wider font that calls itself MS Sans Serif, as a system may list one, changes nothing:
+    // Debian's DejaVu Sans (Wine reaches it too), else Windows' own Arial.
+    const QString dejaVu = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    QFile impostor(QFile::exists(dejaVu)
+                       ? dejaVu
+                       : qEnvironmentVariable("WINDIR") + QStringLiteral("/Fonts/arial.ttf"));
     ASSERT_TRUE(impostor.open(QIODevice::ReadOnly)) << "fonts-dejavu-core is not installed";
     const int id = QFontDatabase::addApplicationFontFromData(
         WithFamilyName(impostor.readAll(), QStringLiteral("MS Sans Serif")));

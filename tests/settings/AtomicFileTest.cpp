@@ -4,6 +4,7 @@
 #include "platform/Path.h"
 #include "settings/FileSizeLimit.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -81,17 +82,17 @@ TEST(AtomicFile, MissingFolderRaisesWithTheSystemCode) {
 
 // On Windows the read-only attribute, which the wide rename refuses to replace (5).
 TEST(AtomicFile, ReadOnlyFileIsNotReplaced) {
-#ifndef _WIN32
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes whatever the mode says";
-#endif
-    test::TempDir dir;
-    dir.Write("config.ini", "old");
-    fs::permissions(dir.Native() / "config.ini",
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    EXPECT_THROW(ReplaceFileContents(dir.Path() + "config.ini", "new"), EOSError);
-    EXPECT_EQ(dir.Read("config.ini"), "old");
+    const std::string skipped = test::AsUnprivilegedUser([] {
+        test::TempDir dir;
+        dir.Write("config.ini", "old");
+        fs::permissions(dir.Native() / "config.ini",
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        EXPECT_THROW(ReplaceFileContents(dir.Path() + "config.ini", "new"), EOSError);
+        EXPECT_EQ(dir.Read("config.ini"), "old");
+    });
+    if (!skipped.empty())
+        GTEST_SKIP() << skipped;
 }
 
 // What a write cut short leaves behind: a temporary file under the name that ReplaceFileContents

@@ -4,6 +4,7 @@
 #include "settings/FileSizeLimit.h"
 #include "settings/IniFiles.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 #include <array>
 #include <cstdio>
@@ -232,19 +233,23 @@ TEST(TIniFile, AFolderInPlaceOfTheFileReadsDefaultsAndRefusesWrites) {
 
 #ifndef _WIN32
 TEST(TIniFile, ReadOnlyFolderRefusesTheWriteAndKeepsTheFile) {
-    test::TempDir dir;
-    dir.Write("config.ini", "[proxy]\r\nport=43\r\n");
-    namespace fs = std::filesystem;
-    fs::permissions(dir.Native(),
-                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                    fs::perm_options::remove);
-    if (std::FILE* probe = std::fopen((dir.Native() / "probe").c_str(), "w")) {
-        std::fclose(probe);
-        GTEST_SKIP() << "this user writes into read-only folders";
-    }
-    EXPECT_THROW(TIniFile(dir.Path() + "config.ini").WriteString("proxy", "port", "80"),
-                 EIniFileException);
-    EXPECT_EQ(dir.Read("config.ini"), "[proxy]\r\nport=43\r\n");
+    const std::string skipped = test::AsUnprivilegedUser([] {
+        test::TempDir dir;
+        dir.Write("config.ini", "[proxy]\r\nport=43\r\n");
+        namespace fs = std::filesystem;
+        fs::permissions(dir.Native(),
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        if (std::FILE* probe = std::fopen((dir.Native() / "probe").c_str(), "w")) {
+            std::fclose(probe);
+            GTEST_SKIP() << "this user writes into read-only folders";
+        }
+        EXPECT_THROW(TIniFile(dir.Path() + "config.ini").WriteString("proxy", "port", "80"),
+                     EIniFileException);
+        EXPECT_EQ(dir.Read("config.ini"), "[proxy]\r\nport=43\r\n");
+    });
+    if (!skipped.empty())
+        GTEST_SKIP() << skipped;
 }
 
 TEST(TIniFile, FailedWriteRaisesAndLeavesTheFileIntact) {

@@ -5,6 +5,7 @@
 #include "ui/StoreTestSupport.h"
 #include "ui/Unit1.h"
 #include "widgets/ErrorBox.h"
+#include "widgets/ListOrder.h"
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
 
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -128,13 +130,22 @@ TEST(ResultWrite, WindowsRefusesDeviceNamesAndIgnoresLetterCase) {
 
 TEST(StoredNames, ListsEveryEntrySortedIgnoringCase) {
     test::AppWindows app;
+    app.dir.Write("result/MIXED.org.dns", "x");
+    app.form1().Affiche_rechercher_termine();
     for (const char* name :
-         {"b.com.dns", "A.com.dns", "c.com.DNS", ".dns", ".hidden.dns", "notes.txt", "x.dnsx"})
+         {"b.com.dns", "A.com.dns", "c.com.DNS", ".dns", ".hidden.dns", "notes.txt", "x.dnsx",
+          "bA.org.dns", "B.net.dns", "ba.net.dns", "mixed.org.dns"})
         app.dir.Write(std::string("result/") + name, "x");
     app.dir.MakeDir("result/folder.dns");
     app.form1().Affiche_rechercher_termine();
-    EXPECT_EQ(Items(*app.form1().ListBox2),
-              (Names{"", ".hidden", "A.com", "b.com", "c.com", "folder"}));
+    Names expected = {"",       ".hidden", "A.com", "b.com",  "B.net",
+                      "ba.net", "bA.org",  "c.com", "folder", "MIXED.org"};
+#ifndef _WIN32
+    // Where the file system keeps them apart, names that differ only in letter case compare
+    // equal: the one met first stays first.
+    expected.push_back("mixed.org");
+#endif
+    EXPECT_EQ(Items(*app.form1().ListBox2), expected);
 }
 
 #ifdef _WIN32
@@ -143,26 +154,42 @@ bool PlatformLess(const std::string& a, const std::string& b) {
     return lstrcmpiW(ToQString(a).toStdWString().c_str(), ToQString(b).toStdWString().c_str()) < 0;
 }
 
+int NoSortKey(const wchar_t*, wchar_t*, int) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+}
+
+// Qt's own locale is not the platform's, and a sort key that cannot be made leaves the text to
+// CompareStringEx: the order stays the platform's.
 TEST(StoredNames, WindowsRefillAndSortedInsertOrderAsThePlatformCompares) {
-    const Names names = {"googleads.com", "google.com", "9.com",
-                         "10.com",        "1abc.com",   "a-b.com",
-                         "ab.com",        "A.com",      "_under.com",
-                         ".hidden",       "x_y.org",    "x.y.org",
-                         "xy.org",        "co-op.net",  "coop.net",
-                         "\xE9t\xE9.fr",  "ete.fr",     "Eu.fr",
-                         "\xC9T\xC9S.fr", "b.com",      ""};
-    test::AppWindows app;
-    for (const std::string& name : names)
-        app.dir.Write("result/" + name + ".dns", "x");
-    app.form1().Affiche_rechercher_termine();
-    TListBox added;
-    added.SetSorted(true);
-    for (const std::string& name : names)
-        added.Add(name);
-    for (const Names& list : {Items(*app.form1().ListBox2), Items(added)}) {
-        EXPECT_EQ(list.size(), names.size());
-        EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), PlatformLess))
-            << testing::PrintToString(list);
+    const Names names = {
+        "googleads.com", "google.com", "9.com",      "10.com",       "1abc.com", "a-b.com",
+        "ab.com",        "A.com",      "_under.com", ".hidden",      "x_y.org",  "x.y.org",
+        "xy.org",        "co-op.net",  "coop.net",   "\xE9t\xE9.fr", "ete.fr",   "Eu.fr",
+        "\xC9T\xC9S.fr", "b.com",      "",           "\xF6l.se",     "zeta.se",  "\xC5s.se"};
+    const ListOrder::KeyMaker platform = ListOrder::SortKeyMaker();
+    const std::tuple<const char*, QLocale, ListOrder::KeyMaker> cases[] = {
+        {"as it is", QLocale(), platform},
+        {"Qt's locale Swedish", QLocale(QLocale::Swedish, QLocale::Sweden), platform},
+        {"no sort keys", QLocale(), NoSortKey},
+    };
+    for (const auto& [what, qtLocale, keyMaker] : cases) {
+        const test::LocaleScope scope(qtLocale);
+        ListOrder::SortKeyMaker() = keyMaker;
+        test::AppWindows app;
+        for (const std::string& name : names)
+            app.dir.Write("result/" + name + ".dns", "x");
+        app.form1().Affiche_rechercher_termine();
+        TListBox added;
+        added.SetSorted(true);
+        for (const std::string& name : names)
+            added.Add(name);
+        ListOrder::SortKeyMaker() = platform;
+        for (const Names& list : {Items(*app.form1().ListBox2), Items(added)}) {
+            EXPECT_EQ(list.size(), names.size()) << what;
+            EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), PlatformLess))
+                << what << ": " << testing::PrintToString(list);
+        }
     }
 }
 #endif

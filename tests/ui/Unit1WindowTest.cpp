@@ -1,13 +1,16 @@
+#include "platform/DirectoryEntries.h"
 #include "platform/Path.h"
 #include "support/AppWindows.h"
-#include "support/Wine.h"
+#include "support/FakeServer.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
+#include "ui/WhoisFirstServer.h"
 #include "widgets/DesignFont.h"
 #include "widgets/ListBox.h"
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"
+#include "widgets/StatusBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,14 +18,19 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 namespace brinmor {
 namespace {
+
+using test::FakeServer;
+using test::FakeSession;
 
 std::string Text(const QAction* item) {
     return FromQString(item->text());
@@ -167,9 +175,10 @@ TEST(MainWindowCaptions, InitialCaptionsStayWhenTheFirstActivationFails) {
 
 // The captions set in controls of a fixed size; the menus size themselves to theirs.
 TEST(MainWindowCaptions, EveryCaptionFitsItsControlInAllThreeTables) {
-    if (test::RunningUnderWine())
-        GTEST_SKIP() << "Qt's offscreen platform on Windows draws no application font; "
-                        "display_scale_tests checks the captions on the windows platform";
+#ifdef _WIN32
+    GTEST_SKIP() << "Qt's offscreen platform on Windows draws no application font; "
+                    "display_scale_tests checks the captions on the windows platform";
+#endif
     test::AppWindows app;
     // A bad port keeps the Initial captions on screen.
     app.WriteConfig("[proxy]\r\nport=abc\r\n");
@@ -218,6 +227,72 @@ TEST(MainWindowCaptions, TheResultPaneDrawsItsAnswersInBold) {
               QFontMetrics(regular).horizontalAdvance(text));
 }
 
+// At the design size and larger: the docked parts follow, the others keep their place.
+TEST(MainWindowLayout, EveryPartHasItsDesignedPlaceAndSize) {
+    test::AppWindows app;
+    TForm1& f = app.form1();
+    f.show();
+    for (const QSize size : {QSize(699, 598), QSize(900, 720)}) {
+        f.resize(size);
+        QCoreApplication::processEvents();
+        const int width = f.width();
+        const int column = f.centralWidget()->height();
+        const int right = width - 217;
+        struct Part {
+            const char* name;
+            const QWidget* widget;
+            QRect place; // in its parent
+        };
+        const Part parts[] = {
+            {"StatusBar1", f.StatusBar1, {0, f.height() - 19, width, 19}},
+            {"client", f.centralWidget(), {0, f.height() - 19 - column, width, column}},
+            {"Panel3", f.Panel3, {0, 0, 217, column}},
+            {"Panel4", f.Panel4, {0, 0, 217, 20}},
+            {"ListBox1", f.ListBox1, {0, 20, 217, 169}},
+            {"Panel6", f.Panel6, {0, 189, 217, 28}},
+            {"Button1", f.Button1, {56, 3, 105, 17}},
+            {"Panel5", f.Panel5, {0, 217, 217, 20}},
+            {"ListBox2", f.ListBox2, {0, 237, 217, column - 237}},
+            {"Panel1", f.Panel1, {217, 0, right, column}},
+            {"Panel2", f.Panel2, {0, 0, right, 20}},
+            {"RichEdit1", f.RichEdit1, {0, 20, right, column - 20}},
+        };
+        for (const Part& part : parts)
+            EXPECT_EQ(part.widget->geometry(), part.place)
+                << part.name << " at " << size.width() << "x" << size.height();
+        EXPECT_EQ(f.Label2->pos(), QPoint(7, 3));
+    }
+}
+
+TEST(MainWindowFocus, TheRunButtonIsTheOnlyTabStopHasTheFocusAndEnterOrSpaceRuns) {
+    FakeServer server([](FakeSession& s) {
+        s.ReceiveLine();
+        s.Send("answer\n");
+        s.Close();
+    });
+    const WhoisFirstServer saved = FirstWhoisServer();
+    FirstWhoisServer() = {"127.0.0.1", server.Port()};
+    test::AppWindows app;
+    TForm1& f = app.form1();
+    app.ShowMainWindow();
+    std::vector<const QWidget*> stops;
+    for (const QWidget* widget : f.findChildren<QWidget*>())
+        if (widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus)
+            stops.push_back(widget);
+    EXPECT_EQ(stops, std::vector<const QWidget*>{f.Button1});
+    EXPECT_EQ(QApplication::focusWidget(), f.Button1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), f.Button1);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        const std::string name = "k" + std::to_string(key) + ".example";
+        f.ListBox1->Add(name);
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(f.ListBox1->Count(), 0) << key;
+        EXPECT_NE(app.dir.Read("result/" + name + ".dns").find("answer"), std::string::npos) << key;
+    }
+    FirstWhoisServer() = saved;
+}
+
 TEST(MainWindowActivation, ClosingTheProxyDialogOrTheAboutWindowAppliesTheFileAnew) {
     test::AppWindows app;
     app.ShowMainWindow();
@@ -251,11 +326,21 @@ TEST(MainWindowStoredNames, FirstDisplayListsStoredNamesIgnoringCase) {
         EXPECT_EQ(empty.form1().ListBox2->Count(), 0);
     }
     test::AppWindows app;
-    for (const char* name : {"zeta.fr.dns", "Alpha.com.dns", "beta.net.dns", "notes.txt"})
+    for (const char* name :
+         {"zeta.fr.dns", "Alpha.com.dns", "beta.net.dns", "notes.txt", "Gamma.net.dns",
+          "GAMMA.net.dns", "gamma.net.dns", "Beta.org.dns", "alpha.net.dns"})
         app.dir.Write(std::string("result") + PathDelim + name, "x");
     app.form1().FormCreate();
-    EXPECT_EQ(Items(*app.form1().ListBox2),
-              (std::vector<std::string>{"Alpha.com", "beta.net", "zeta.fr"}));
+    // Names that differ only in letter case compare equal: they keep the order in which the
+    // folder lists them (where its file system keeps them apart).
+    std::vector<std::string> gammas;
+    for (const auto& file : DirectoryEntries(app.dir.Path() + "result" + PathDelim, ".dns"))
+        if (QString::fromStdString(file.string()).startsWith("gamma", Qt::CaseInsensitive))
+            gammas.push_back(file.stem().string());
+    std::vector<std::string> expected = {"Alpha.com", "alpha.net", "beta.net", "Beta.org"};
+    expected.insert(expected.end(), gammas.begin(), gammas.end());
+    expected.push_back("zeta.fr");
+    EXPECT_EQ(Items(*app.form1().ListBox2), expected);
 }
 
 TEST(MainWindowMenus, EveryItemReachesItsHandler) {
@@ -297,6 +382,57 @@ TEST(MainWindowMenus, EveryItemReachesItsHandler) {
     ASSERT_EQ(app.dialogs.errors.size(), 1u);
     // ")" sits below "." in the code page, so the error box adds no full stop.
     EXPECT_EQ(app.dialogs.errors[0], "Indice de liste hors limites (-1)");
+}
+
+// Each menu's items in order, as rows of the caption tables (0 is Fichier1, 18 About1).
+TEST(MainWindowMenus, MenusHoldTheirItemsInOrderWithTheCaptionsOfEachTable) {
+    test::AppWindows app;
+    TForm1& f = app.form1();
+    struct Menu {
+        const char* what;
+        QList<QAction*> items;
+        QList<QAction*> expected;
+        std::vector<std::size_t> rows;
+    };
+    const Menu menus[] = {
+        {"menu bar",
+         f.MainMenu1->actions(),
+         {f.Fichier1->menuAction(), f.Configuration2->menuAction(), f.Help1->menuAction()},
+         {0, 15, 17}},
+        {"Fichier1",
+         f.Fichier1->actions(),
+         {f.Ajouter2, f.Supprimer2, f.Viderlaliste2, f.Importer2, f.Quitter1},
+         {6, 8, 4, 2, 14}},
+        {"Configuration2", f.Configuration2->actions(), {f.Paramtreduproxy1}, {16}},
+        {"Help1", f.Help1->actions(), {f.About1}, {18}},
+        {"PopupMenu1",
+         f.PopupMenu1->actions(),
+         {f.Ajouter1, f.Supprimer1, f.Viderlaliste1, f.Importer1},
+         {5, 7, 3, 1}},
+        {"PopupMenu2", f.PopupMenu2->actions(), {f.Supprimer3}, {9}},
+    };
+    const auto check = [&](const std::vector<std::string>& table, const char* which) {
+        for (const Menu& menu : menus) {
+            EXPECT_EQ(menu.items, menu.expected) << menu.what;
+            std::vector<std::string> texts, expected;
+            for (const QAction* item : menu.items) {
+                texts.push_back(Text(item));
+                // No shortcut, access key, icon or separator.
+                EXPECT_TRUE(item->shortcut().isEmpty()) << Text(item);
+                EXPECT_TRUE(QKeySequence::mnemonic(item->text()).isEmpty()) << Text(item);
+                EXPECT_TRUE(item->icon().isNull()) << Text(item);
+                EXPECT_FALSE(item->isSeparator()) << menu.what;
+            }
+            for (const std::size_t row : menu.rows)
+                expected.push_back(table[row]);
+            EXPECT_EQ(texts, expected) << menu.what << ", " << which;
+        }
+    };
+    check(kInitial, "initial");
+    f.TranslateFrancais();
+    check(kFrench, "French");
+    f.TranslateAnglais();
+    check(kEnglish, "English");
 }
 
 TEST(MainWindowMenus, QuitEndsTheEventLoopAtOnce) {

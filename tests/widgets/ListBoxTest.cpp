@@ -35,10 +35,12 @@ TEST_F(ListBoxTest, SortedListComparesIgnoringCaseAsTheUsersLocaleDoes) {
         {QLocale::c(),
          {"Alpha.com", "alpha.org", "beta.net", "\xE9glise.fr", "\xC9t\xE9.fr", "\xF6l.se",
           "\x8Akoda.cz", "zeta.fr"}},
-        // Swedish puts \xF6 after z.
+#ifndef _WIN32
+        // Swedish puts \xF6 after z. (Windows takes the user's locale from the system.)
         {QLocale(QLocale::Swedish, QLocale::Sweden),
          {"Alpha.com", "alpha.org", "beta.net", "\xE9glise.fr", "\xC9t\xE9.fr", "\x8Akoda.cz",
           "zeta.fr", "\xF6l.se"}},
+#endif
     };
     for (const auto& [locale, sorted] : cases) {
         const test::LocaleScope user(locale);
