@@ -36,6 +36,17 @@ Registration& DesignFontRegistration() {
 
 } // namespace
 
+bool RegisterFontAs(const QByteArray& font, const QString& family) {
+    const int id = QFontDatabase::addApplicationFontFromData(WithFamilyName(font, family));
+    if (id == -1)
+        return false;
+    // A font whose name table could not be rewritten keeps its own name.
+    if (QFontDatabase::applicationFontFamilies(id) == QStringList{family})
+        return true;
+    QFontDatabase::removeApplicationFont(id);
+    return false;
+}
+
 void RegisterDesignFont() {
     Registration& registration = DesignFontRegistration();
     if (registration != Registration::NotYet)
@@ -45,8 +56,7 @@ void RegisterDesignFont() {
     RegisterDesignFontResource();
     QFile carried(QStringLiteral(":/fonts/ms_sans_serif.ttf"));
     if (carried.open(QIODevice::ReadOnly) &&
-        QFontDatabase::addApplicationFontFromData(
-            WithFamilyName(carried.readAll(), QString::fromLatin1(CarriedDesignFamily))) != -1)
+        RegisterFontAs(carried.readAll(), QString::fromLatin1(CarriedDesignFamily)))
         registration = Registration::Carried;
 #endif
 }

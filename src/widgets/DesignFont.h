@@ -8,6 +8,10 @@ namespace brinmor {
 // the original name never stands in for it.
 extern const char* const CarriedDesignFamily;
 
+// Registers the TrueType font `font` with the toolkit under the family `family`; false where
+// the toolkit refuses it or would know it by another name.
+bool RegisterFontAs(const QByteArray& font, const QString& family);
+
 // Registers the carried copy of "MS Sans Serif" with the toolkit. Call once the application
 // object exists, before the windows are made; later calls do nothing.
 void RegisterDesignFont();
