@@ -118,6 +118,7 @@ def make_scaled(font, bold):
     os2 = font["OS/2"]
     os2.sTypoAscender, os2.sTypoDescender, os2.sTypoLineGap = ascent, descent, 0
     os2.usWinAscent, os2.usWinDescent = ascent, -descent
+    os2.recalcAvgCharWidth(font)
 
 
 def set_bold(font):
