@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 
 #ifdef BRINMOR_DESIGN_FONT_RESOURCE
 // The resources live in a static library: registering them by hand keeps the linker from
@@ -17,6 +18,7 @@ static void RegisterDesignFontResource() {
 namespace brinmor {
 
 const char* const CarriedDesignFamily = "Brinmor MS Sans Serif";
+const char* const ScaledDesignFamily = "Brinmor MS Sans Serif Scaled";
 
 namespace {
 
@@ -27,6 +29,18 @@ constexpr int DesignPointSize = 8;
 // high and it has no outlines to draw other sizes with, so ask for the strike itself.
 constexpr int DesignStrike = 13;
 
+// The carried copy and the faces derived from it at build time, each with its family.
+struct CarriedFace {
+    const char* resource;
+    const char* family;
+};
+const CarriedFace CarriedFaces[] = {
+    {":/fonts/ms_sans_serif.ttf", CarriedDesignFamily},
+    {":/fonts/ms_sans_serif_bold.ttf", CarriedDesignFamily},
+    {":/fonts/ms_sans_serif_scaled.ttf", ScaledDesignFamily},
+    {":/fonts/ms_sans_serif_scaled_bold.ttf", ScaledDesignFamily},
+};
+
 enum class Registration { NotYet, Carried, Missing };
 
 Registration& DesignFontRegistration() {
@@ -36,6 +50,17 @@ Registration& DesignFontRegistration() {
 
 } // namespace
 
+bool RegisterFontAs(const QByteArray& font, const QString& family) {
+    const int id = QFontDatabase::addApplicationFontFromData(WithFamilyName(font, family));
+    if (id == -1)
+        return false;
+    // A font whose name table could not be rewritten keeps its own name.
+    if (QFontDatabase::applicationFontFamilies(id) == QStringList{family})
+        return true;
+    QFontDatabase::removeApplicationFont(id);
+    return false;
+}
+
 void RegisterDesignFont() {
     Registration& registration = DesignFontRegistration();
     if (registration != Registration::NotYet)
@@ -43,19 +68,28 @@ void RegisterDesignFont() {
     registration = Registration::Missing;
 #ifdef BRINMOR_DESIGN_FONT_RESOURCE
     RegisterDesignFontResource();
-    QFile carried(QStringLiteral(":/fonts/ms_sans_serif.ttf"));
-    if (carried.open(QIODevice::ReadOnly) &&
-        QFontDatabase::addApplicationFontFromData(
-            WithFamilyName(carried.readAll(), QString::fromLatin1(CarriedDesignFamily))) != -1)
-        registration = Registration::Carried;
+    for (const CarriedFace& face : CarriedFaces) {
+        QFile file(QString::fromLatin1(face.resource));
+        if (!file.open(QIODevice::ReadOnly) ||
+            !RegisterFontAs(file.readAll(), QString::fromLatin1(face.family)))
+            return;
+    }
+    registration = Registration::Carried;
 #endif
 }
 
 QFont DesignFont(int pointSize, bool bold) {
     if (DesignFontRegistration() == Registration::Carried) {
-        if (pointSize == DesignPointSize && !bold) {
-            QFont carried(QString::fromLatin1(CarriedDesignFamily));
+        if (pointSize == DesignPointSize) {
+            // A scaled display draws the letters through the painter's scale, which a bitmap
+            // strike does not follow; the outlines of the same pixels do.
+            const bool scaled = !qFuzzyCompare(qGuiApp->devicePixelRatio(), 1.0);
+            QFont carried(QString::fromLatin1(scaled ? ScaledDesignFamily : CarriedDesignFamily));
             carried.setPixelSize(DesignStrike);
+            carried.setBold(bold);
+            // Hinting would move the pixels' edges off the scaled grid.
+            if (scaled)
+                carried.setHintingPreference(QFont::PreferNoHinting);
             return carried;
         }
     } else {

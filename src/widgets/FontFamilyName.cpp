@@ -94,6 +94,9 @@ std::optional<QByteArray> RenamedTable(const QByteArray& name, const QString& fa
             return std::nullopt;
         const bool familyName = nameId == 1 || nameId == 4 || nameId == 16;
         const QByteArray text = familyName ? Encoded(family, platform) : name.mid(offset, length);
+        // Lengths and offsets are 16-bit: a table that would outgrow them stays as it was.
+        if (text.size() > 0xFFFF || strings.size() > 0xFFFF)
+            return std::nullopt;
         records.append(name.mid(record, 8));
         Append16(records, static_cast<std::uint16_t>(text.size()));
         Append16(records, static_cast<std::uint16_t>(strings.size()));

@@ -1,7 +1,8 @@
 // brinmor_pictures <folder> [<scale in percent>]: shows the main window (with a stored answer shown),
 // the proxy dialog and the About window in French and in English and saves each, with the frame
 // the window system draws, to a PNG file; with a scale, only the French main window.
-// scripts/pictures runs the Windows build in Wine's virtual desktop, which draws Windows frames.
+// scripts/pictures runs the Windows build in Wine's virtual desktop, which draws Windows frames,
+// and the Linux build at 200 %, where the toolkit scales the window itself (no frame).
 
 #include "app/Application.h"
 #include "app/PlatformArguments.h"
@@ -21,6 +22,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -36,7 +38,7 @@ void WriteFile(const QString& path, const std::string& bytes) {
 
 // The window as the window system shows it, frame and title bar included, grabbed from the
 // screen once it has been painted; enlarged by `scale` as Windows enlarges the windows of a
-// program that leaves display scaling to it.
+// program that leaves display scaling to it. Where the toolkit scales, the window as it drew it.
 void Save(QWidget& window, const QString& path, qreal scale = 1.0) {
     window.move(16, 16);
     window.show();
@@ -46,11 +48,16 @@ void Save(QWidget& window, const QString& path, qreal scale = 1.0) {
     painting.start();
     while (painting.elapsed() < 500)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+#ifdef _WIN32
     const QRect frame = window.frameGeometry();
     QPixmap shot =
         window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
     if (scale != 1.0)
         shot = shot.scaled(shot.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+#else
+    (void)scale;
+    const QPixmap shot = window.grab();
+#endif
     if (shot.isNull() || !shot.save(path))
         throw Exception("cannot save " + path.toStdString());
     std::printf("%s\n", path.toLocal8Bit().constData());
@@ -78,7 +85,7 @@ const char* const Answer =
     "   NS2.VENDRELAC.EXAMPLE\r\n";
 
 // With a scale in percent, only the French main window, as Windows shows it at that display
-// scale, in main-window-fr-<scale>.png.
+// scale, in main-window-fr-<scale>.png, or as Linux shows it, in main-window-fr-<scale>-linux.png.
 int Render(const QString& outDir, const QString& scale) {
     QTemporaryDir home;
     const QString root = home.path() + QLatin1Char('/');
@@ -105,7 +112,13 @@ int Render(const QString& outDir, const QString& scale) {
         RunCommand([] { Form1->ListBox2Click(); });
         Form1->StatusBar1->SetSimpleText("Recherche de vendrelac.example termin\xE9");
         if (!scale.isEmpty()) {
-            Save(*Form1, outDir + "/main-window-" + QLatin1String(language) + "-" + scale + ".png",
+#ifdef _WIN32
+            const QString system;
+#else
+            const QString system = QStringLiteral("-linux");
+#endif
+            Save(*Form1,
+                 outDir + "/main-window-" + QLatin1String(language) + "-" + scale + system + ".png",
                  scale.toDouble() / 100);
             break;
         }
@@ -131,6 +144,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: brinmor_pictures <folder> [<scale in percent>]\n");
         return 2;
     }
+#ifndef _WIN32
+    // As a desktop scaled to that size asks the toolkit.
+    if (argc == 3)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(std::atof(argv[2]) / 100));
+#endif
     // The toolkit starts as the program starts it.
     brinmor::PlatformArguments arguments(argc, argv);
     brinmor::SetProcessWideScaling(arguments);
