@@ -16,7 +16,8 @@ fail() {
 programs=$(cd "$release" && find . -type f -iname '*.exe' | sort)
 [ "$programs" = "./brinmor.exe" ] || fail "programs in the release: $programs"
 [ -d "$release/result" ] && [ -z "$(ls -A "$release/result")" ] || fail "no empty result folder"
-for text in LISEZMOI.txt README.txt licences/qt/NOTICES.txt licences/mingw-w64/GPL-3.txt licences/font/LGPL-2.1.txt; do
+for text in LISEZMOI.txt README.txt licences/brinmor.txt licences/SOURCES.txt \
+    licences/qt/NOTICES.txt licences/mingw-w64/GPL-3.txt licences/font/LGPL-2.1.txt; do
     [ -s "$release/$text" ] || fail "$text is missing"
 done
 
