@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # tests/app/ReleaseCheck.sh <unpacked release folder>
-# The release holds one program, an empty result folder, its texts and licences, and nothing
-# unstripped; every library any of its files imports is in the release or is one that every
-# 64-bit Windows 10 has (windows-system-dlls.txt).
+# The release holds one program, an empty result folder, its texts and licences, nothing
+# unstripped and no path of the build machine; every library any of its files imports is in
+# the release or is one that every 64-bit Windows 10 has (windows-system-dlls.txt).
 set -uo pipefail
 here=$(dirname "$0")
 source "$here/../../scripts/lib/pe-imports.sh"
@@ -19,6 +19,11 @@ programs=$(cd "$release" && find . -type f -iname '*.exe' | sort)
 for text in LISEZMOI.txt README.txt licences/brinmor.txt licences/SOURCES.txt \
     licences/qt/NOTICES.txt licences/mingw-w64/GPL-3.txt licences/font/LGPL-2.1.txt; do
     [ -s "$release/$text" ] || fail "$text is missing"
+done
+
+# No path of the build machine inside: a rebuild elsewhere must give the same bytes.
+for path in "$(cd "$here/../.." && pwd)" "${XDG_CACHE_HOME:-$HOME/.cache}/brinmor"; do
+    found=$(grep -rlF "$path" "$release") && fail "the build path $path is in ${found//$'\n'/, }"
 done
 
 system=$(grep -v '^#' "$here/windows-system-dlls.txt")
