@@ -10,7 +10,8 @@ reset_build_folder() {
     local stamp=$folder/.brinmor-configured-with wanted
     wanted=$(printf '%s\n' "$@")
     if [ -e "$folder" ] && [ "$(cat "$stamp" 2>/dev/null)" != "$wanted" ]; then
-        if [ ! -e "$stamp" ] && [ ! -e "$folder/CMakeCache.txt" ] && [ -n "$(ls -A "$folder")" ]; then
+        if [ ! -e "$stamp" ] && [ ! -e "$folder/CMakeCache.txt" ] &&
+            [ -n "$(ls -A "$folder")" ]; then
             echo "$folder is not a build folder (no CMakeCache.txt): refusing to build there;" \
                 "name a new folder or an earlier build's" >&2
             return 1

@@ -43,9 +43,12 @@ linuxperf Linux only
 
 tar -xf "$archive" -C "$work" || fail "$archive does not unpack"
 sources=$(find "$work" -mindepth 1 -maxdepth 1 -type d)
-tar -tf "$sources"/brinmor-*.tar | grep '/CMakeLists.txt$' >/dev/null || fail "no project source in $archive"
-dpkg-source -x "$sources"/*.dsc "$work/qt" >/dev/null 2>&1 || fail "the Qt source package does not unpack"
-patch -d "$work/qt" -p1 --dry-run -s <"$sources/kit-changes.diff" || fail "the kit's changes do not apply"
+tar -tf "$sources"/brinmor-*.tar | grep '/CMakeLists.txt$' >/dev/null ||
+    fail "no project source in $archive"
+dpkg-source -x "$sources"/*.dsc "$work/qt" >/dev/null 2>&1 ||
+    fail "the Qt source package does not unpack"
+patch -d "$work/qt" -p1 --dry-run -s <"$sources/kit-changes.diff" ||
+    fail "the kit's changes do not apply"
 
 notices=$release/licences/qt/NOTICES.txt
 ids=$(find "$work/qt" -name qt_attribution.json -exec python3 -c '

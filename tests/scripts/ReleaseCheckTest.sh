@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT
 release() {
     local folder=$work/$1 dll calls="" n=0
     shift
-    mkdir -p "$folder/result" "$folder/licences/qt" "$folder/licences/mingw-w64" "$folder/licences/font"
+    mkdir -p "$folder/result" "$folder"/licences/{qt,mingw-w64,font}
     for text in LISEZMOI.txt README.txt licences/brinmor.txt licences/SOURCES.txt \
         licences/qt/NOTICES.txt licences/mingw-w64/GPL-3.txt licences/font/LGPL-2.1.txt; do
         echo text >"$folder/$text"
@@ -28,7 +28,8 @@ release() {
 }
 
 release good KERNEL32.dll api-ms-win-crt-runtime-l1-1-0.dll
-bash "$check" "$work/good" >"$work/out" || { cat "$work/out"; echo "FAILED: a sound release was refused"; exit 1; }
+bash "$check" "$work/good" >"$work/out" ||
+    { cat "$work/out"; echo "FAILED: a sound release was refused"; exit 1; }
 
 release wine-only kernel32.dll vcruntime140.dll
 if bash "$check" "$work/wine-only" >"$work/out"; then
