@@ -96,8 +96,8 @@ std::optional<std::string> QtDialogs::InputQuery(const std::string& caption,
     return FromQString(edit->text());
 }
 
-std::optional<std::string> QtDialogs::OpenFileName(const std::string& filterName,
-                                                   const std::string& pattern) {
+std::optional<std::filesystem::path> QtDialogs::OpenFileName(const std::string& filterName,
+                                                             const std::string& pattern) {
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // AnyFile lets the user type the name of a file that does not exist; opening it then
@@ -107,7 +107,7 @@ std::optional<std::string> QtDialogs::OpenFileName(const std::string& filterName
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return PathFromNative(dialog.selectedFiles().first().toStdString());
+    return FileSystemPath(PathFromNative(dialog.selectedFiles().first().toStdString()));
 }
 
 void QtDialogs::OpenAddress(const std::string& address) {
