@@ -1,6 +1,5 @@
 #include "widgets/QtDialogs.h"
 
-#include "platform/Path.h"
 #include "widgets/OneLineEdit.h"
 #include "widgets/OwnWindows.h"
 #include "widgets/QtText.h"
@@ -107,7 +106,7 @@ std::optional<std::filesystem::path> QtDialogs::OpenFileName(const std::string& 
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return FileSystemPath(PathFromNative(dialog.selectedFiles().first().toStdString()));
+    return FileNameFromQString(dialog.selectedFiles().first());
 }
 
 void QtDialogs::OpenAddress(const std::string& address) {
