@@ -1,7 +1,5 @@
 #include "platform/ExecutableDirectory.h"
 
-#include "platform/Path.h"
-
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -20,15 +18,16 @@ std::filesystem::path& Override() {
 
 std::filesystem::path ExecutablePath() {
 #ifdef _WIN32
-    // The ANSI form, as the program's other Windows calls take. A result that fills the
-    // buffer may be cut short: try again with a larger one.
-    std::string buffer(MAX_PATH, '\0');
+    // The wide form: the ANSI one spells a letter outside the code page as '?', and that
+    // folder opens nothing. A result that fills the buffer may be cut short: try again with a
+    // larger one.
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
         if (length < size || size >= 32768) {
             buffer.resize(length);
-            return FileSystemPath(buffer);
+            return buffer;
         }
         buffer.resize(2 * buffer.size());
     }
