@@ -50,7 +50,7 @@ void BM_RefillStoredNames(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const TempDir& store = StoreWith(count);
     AppWindows app;
-    brinmor::SetExecutableDirectoryOverride(store.Path());
+    brinmor::SetExecutableDirectoryOverride(store.Native());
     // The refills that count come after the first one, at start-up.
     app.form1().Affiche_rechercher_termine();
     for (auto _ : state) {
@@ -63,7 +63,7 @@ void BM_RefillStoredNames(benchmark::State& state) {
 
 void BM_EnumerateOnly(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const std::string folder = StoreWith(count).Path() + "result/";
+    const std::filesystem::path folder = StoreWith(count).Native() / "result";
     for (auto _ : state) {
         if (static_cast<int>(brinmor::DirectoryEntries(folder, ".dns").size()) != count)
             state.SkipWithError("wrong entry count");
@@ -84,7 +84,7 @@ void BM_WriteResult(benchmark::State& state) {
     const TempDir& store = StoreWith(static_cast<int>(state.range(0)));
     const std::string result = ResultOf(2000);
     for (auto _ : state)
-        brinmor::ReplaceFileContents(store.Path() + "result/w.dns", result);
+        brinmor::ReplaceFileContents(store.Native() / "result" / "w.dns", result);
     std::filesystem::remove(store.Native() / "result" / "w.dns");
 }
 
@@ -141,7 +141,7 @@ void BM_RunWithReferrals(benchmark::State& state) {
     brinmor::FirstWhoisServer() = {"127.0.0.1", server.Port()};
     AppWindows app;
     const TempDir& store = StoreWith(count);
-    brinmor::SetExecutableDirectoryOverride(store.Path());
+    brinmor::SetExecutableDirectoryOverride(store.Native());
     std::vector<std::string> names;
     for (int i = 0; i < kNames; ++i)
         names.push_back("run-" + std::to_string(i) + ".example");

@@ -4,7 +4,6 @@
 #include "app/PlatformArguments.h"
 #include "platform/AtomicFile.h"
 #include "platform/ExecutableDirectory.h"
-#include "platform/Path.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
@@ -52,7 +51,7 @@ void StartUp(const Pause& pause) {
     // Writes killed half-way in an earlier run left their temporary files; the one beside
     // config.ini may hold a password.
     RemoveLeftoverTemporaryFiles(ExecutableDirectory());
-    RemoveLeftoverTemporaryFiles(ExecutableDirectory() + "result" + PathDelim);
+    RemoveLeftoverTemporaryFiles(ResultDirectory());
     ShowSplash(pause);
     CreateWindows(ProgramWindows());
 }

@@ -95,8 +95,8 @@ fs::path TemporaryPath(const fs::path& target) {
 
 } // namespace atomic_file
 
-void ReplaceFileContents(const std::string& path, const std::string& bytes, FileMode mode) {
-    const fs::path target = ResolvedTarget(FileSystemPath(path));
+void ReplaceFileContents(const fs::path& path, const std::string& bytes, FileMode mode) {
+    const fs::path target = ResolvedTarget(path);
     try {
         atomic_file::WriteAndReplace(target, bytes, mode);
     } catch (const EOSError&) {
@@ -107,8 +107,8 @@ void ReplaceFileContents(const std::string& path, const std::string& bytes, File
     }
 }
 
-void RemoveLeftoverTemporaryFiles(const std::string& folder) {
-    RemoveLeftovers(FileSystemPath(folder));
+void RemoveLeftoverTemporaryFiles(const fs::path& folder) {
+    RemoveLeftovers(folder);
 }
 
 } // namespace brinmor

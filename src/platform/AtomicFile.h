@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 
+#include <filesystem>
 #include <string>
 
 namespace brinmor {
@@ -24,20 +25,20 @@ enum class FileMode {
     OwnerOnly, // POSIX: read and write for the owner only (files holding secrets)
 };
 
-// Replaces the whole content of the file at path (Windows-1252 text), creating it if needed.
+// Replaces the whole content of the file at path, creating it if needed.
 // The bytes go to a temporary file in the same folder, under a short name of fixed length so
 // that any name the file system takes can be the target; it is flushed to disk, then renamed
 // over the target, so a crash or a full disk never leaves a truncated file. On failure the
 // target is as it was, no temporary is left behind, and EOSError is raised. A symbolic link
 // is followed: the file it points to is replaced.
-void ReplaceFileContents(const std::string& path, const std::string& bytes,
+void ReplaceFileContents(const std::filesystem::path& path, const std::string& bytes,
                          FileMode mode = FileMode::Default);
 
 // Deletes the temporary files that writes cut short (a killed process, a power cut) left in
-// `folder` (Windows-1252, ending with the path separator), and only those: a file that a running
-// write in any process still holds, or that the program did not name, stays. A replace that
-// fails does this in its own folder. Failures are passed over.
-void RemoveLeftoverTemporaryFiles(const std::string& folder);
+// `folder`, and only those: a file that a running write in any process still holds, or that the
+// program did not name, stays. A replace that fails does this in its own folder. Failures are
+// passed over.
+void RemoveLeftoverTemporaryFiles(const std::filesystem::path& folder);
 
 #ifndef _WIN32
 // The call that takes the writes' and the cleanup's file locks, flock's signature. Tests put

@@ -13,7 +13,7 @@ namespace brinmor {
 
 #ifdef _WIN32
 
-std::vector<std::filesystem::path> DirectoryEntries(const std::string& folder,
+std::vector<std::filesystem::path> DirectoryEntries(const std::filesystem::path& folder,
                                                     const std::string& suffix) {
     std::vector<std::filesystem::path> names;
     // The wide calls: the ANSI ones give '?' for a character outside the code page, and that
@@ -21,8 +21,7 @@ std::vector<std::filesystem::path> DirectoryEntries(const std::string& folder,
     const std::wstring wideSuffix = FileSystemPath(suffix).native();
     const int size = static_cast<int>(wideSuffix.size());
     WIN32_FIND_DATAW found{};
-    const HANDLE search =
-        FindFirstFileW((FileSystemPath(folder).native() + L"*" + wideSuffix).c_str(), &found);
+    const HANDLE search = FindFirstFileW(((folder / L"*").native() + wideSuffix).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -39,10 +38,10 @@ std::vector<std::filesystem::path> DirectoryEntries(const std::string& folder,
 
 #else
 
-std::vector<std::filesystem::path> DirectoryEntries(const std::string& folder,
+std::vector<std::filesystem::path> DirectoryEntries(const std::filesystem::path& folder,
                                                     const std::string& suffix) {
     std::vector<std::filesystem::path> names;
-    DIR* dir = opendir(NativePath(folder).c_str());
+    DIR* dir = opendir(folder.c_str());
     if (dir == nullptr)
         return names;
     const std::string nativeSuffix = NativePath(suffix);

@@ -1,7 +1,5 @@
 #include "platform/ExecutableDirectory.h"
 
-#include "platform/Path.h"
-
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -13,19 +11,20 @@ namespace brinmor {
 
 namespace {
 
-std::string& Override() {
-    static std::string directory;
+std::filesystem::path& Override() {
+    static std::filesystem::path directory;
     return directory;
 }
 
-std::string ExecutablePath() {
+std::filesystem::path ExecutablePath() {
 #ifdef _WIN32
-    // The ANSI form, as the program's other Windows calls take. A result that fills the
-    // buffer may be cut short: try again with a larger one.
-    std::string buffer(MAX_PATH, '\0');
+    // The wide form: the ANSI one spells a letter outside the code page as '?', and that
+    // folder opens nothing. A result that fills the buffer may be cut short: try again with a
+    // larger one.
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD length = GetModuleFileNameA(nullptr, buffer.data(), size);
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), size);
         if (length < size || size >= 32768) {
             buffer.resize(length);
             return buffer;
@@ -33,25 +32,29 @@ std::string ExecutablePath() {
         buffer.resize(2 * buffer.size());
     }
 #else
+    // The bytes as the kernel gives them: a folder name that is not Windows-1252, or not
+    // even UTF-8, still opens.
     char buffer[PATH_MAX] = {};
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer);
     if (length <= 0)
         return {};
-    return PathFromNative(std::string(buffer, static_cast<std::size_t>(length)));
+    return std::string(buffer, static_cast<std::size_t>(length));
 #endif
 }
 
 } // namespace
 
-std::string ExecutableDirectory() {
+std::filesystem::path ExecutableDirectory() {
     if (!Override().empty())
         return Override();
-    const std::string path = ExecutablePath();
-    const auto slash = path.find_last_of(PathDelim);
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return ExecutablePath().parent_path();
 }
 
-void SetExecutableDirectoryOverride(const std::string& directory) {
+std::filesystem::path ResultDirectory() {
+    return ExecutableDirectory() / "result";
+}
+
+void SetExecutableDirectoryOverride(const std::filesystem::path& directory) {
     Override() = directory;
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 namespace brinmor {
 
-// The directory of the running executable, ending with PathDelim (Windows-1252 text). It is
-// not the working directory: config.ini and result/ live there.
-std::string ExecutableDirectory();
+// The folder of the running executable, as the system names it (UTF-16 on Windows, bytes on
+// POSIX): any folder name works, not only those that Windows-1252 can spell. It is not the
+// working directory: config.ini and result/ live there.
+std::filesystem::path ExecutableDirectory();
 
-// Test seam: point the executable directory at another folder; an empty text restores the
-// real one. The folder must end with PathDelim.
-void SetExecutableDirectoryOverride(const std::string& directory);
+// result/ in the executable directory: the store of looked-up names.
+std::filesystem::path ResultDirectory();
+
+// Test seam: point the executable directory at another folder; an empty path restores the
+// real one.
+void SetExecutableDirectoryOverride(const std::filesystem::path& directory);
 
 } // namespace brinmor

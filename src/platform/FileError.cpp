@@ -1,7 +1,6 @@
 #include "platform/FileError.h"
 
 #include "platform/Exceptions.h"
-#include "platform/Path.h"
 
 #include <cerrno>
 
@@ -21,14 +20,14 @@ constexpr int kDiskFull = 101;
 
 #ifdef _WIN32
 
-int WindowsFileErrorCode(int osError, const std::string&) {
+int WindowsFileErrorCode(int osError, const std::filesystem::path&) {
     // The text-file layer reports a full disk with its own code.
     if (osError == ERROR_DISK_FULL || osError == ERROR_HANDLE_DISK_FULL)
         return kDiskFull;
     return osError;
 }
 
-int LastFileErrorCode(const std::string& path) {
+int LastFileErrorCode(const std::filesystem::path& path) {
     return WindowsFileErrorCode(static_cast<int>(GetLastError()), path);
 }
 
@@ -38,11 +37,10 @@ namespace {
 
 constexpr int kUnidentifiedError = 1287; // ERROR_UNIDENTIFIED_ERROR
 
-bool FolderExists(const std::string& path) {
-    const auto slash = path.find_last_of(PathDelim);
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+bool FolderExists(const std::filesystem::path& path) {
+    const std::filesystem::path folder = path.parent_path();
     struct stat info {};
-    return stat(NativePath(folder).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    return stat(folder.empty() ? "." : folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 } // namespace
@@ -51,7 +49,7 @@ bool FolderExists(const std::string& path) {
 // fsync, rename, unlink, stat, directory and lock calls, network file systems). Any other
 // reads as ERROR_UNIDENTIFIED_ERROR: an errno shown as is would read as an unrelated Windows
 // code.
-int WindowsFileErrorCode(int osError, const std::string& path) {
+int WindowsFileErrorCode(int osError, const std::filesystem::path& path) {
     switch (osError) {
     case ENOENT:
         return FolderExists(path) ? 2 : 3;
@@ -141,13 +139,13 @@ int WindowsFileErrorCode(int osError, const std::string& path) {
     }
 }
 
-int LastFileErrorCode(const std::string& path) {
+int LastFileErrorCode(const std::filesystem::path& path) {
     return WindowsFileErrorCode(errno, path);
 }
 
 #endif
 
-[[noreturn]] void RaiseLastFileError(const std::string& path) {
+[[noreturn]] void RaiseLastFileError(const std::filesystem::path& path) {
     throw EInOutError(LastFileErrorCode(path));
 }
 

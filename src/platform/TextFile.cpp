@@ -6,7 +6,6 @@
 #include "platform/Path.h"
 
 #include <algorithm>
-#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -28,15 +27,16 @@ constexpr std::intptr_t kClosed = -1;
 
 #ifdef _WIN32
 
-std::intptr_t OpenForReading(const std::filesystem::path& file, const std::string& path) {
-    const HANDLE h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+std::intptr_t OpenForReading(const std::filesystem::path& path) {
+    const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         RaiseLastFileError(path);
     return reinterpret_cast<std::intptr_t>(h);
 }
 
-std::size_t ReadSome(std::intptr_t handle, char* data, std::size_t size, const std::string& path) {
+std::size_t ReadSome(std::intptr_t handle, char* data, std::size_t size,
+                     const std::filesystem::path& path) {
     DWORD done = 0;
     if (!ReadFile(reinterpret_cast<HANDLE>(handle), data, static_cast<DWORD>(size), &done, nullptr))
         RaiseLastFileError(path);
@@ -49,8 +49,8 @@ bool CloseHandleOf(std::intptr_t handle) {
 
 #else
 
-std::intptr_t OpenForReading(const std::filesystem::path& file, const std::string& path) {
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+std::intptr_t OpenForReading(const std::filesystem::path& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         RaiseLastFileError(path);
     struct stat info {};
@@ -62,7 +62,8 @@ std::intptr_t OpenForReading(const std::filesystem::path& file, const std::strin
     return fd;
 }
 
-std::size_t ReadSome(std::intptr_t handle, char* data, std::size_t size, const std::string& path) {
+std::size_t ReadSome(std::intptr_t handle, char* data, std::size_t size,
+                     const std::filesystem::path& path) {
     for (;;) {
         const ssize_t done = read(static_cast<int>(handle), data, size);
         if (done >= 0)
@@ -81,15 +82,11 @@ bool CloseHandleOf(std::intptr_t handle) {
 } // namespace
 
 TextFileReader::TextFileReader(const std::string& path, Encoding encoding)
-    : TextFileReader(FileSystemPath(path), path, encoding) {}
+    : TextFileReader(FileSystemPath(path), encoding) {}
 
 TextFileReader::TextFileReader(const std::filesystem::path& file, Encoding encoding)
-    : TextFileReader(file, PathFromFileSystem(file), encoding) {}
-
-TextFileReader::TextFileReader(const std::filesystem::path& file, std::string path,
-                               Encoding encoding)
-    : path_(std::move(path)), decodeMarked_(encoding == Encoding::UnicodeWhenMarked),
-      handle_(OpenForReading(file, path_)), buffer_(kBufferSize) {}
+    : path_(file), decodeMarked_(encoding == Encoding::UnicodeWhenMarked),
+      handle_(OpenForReading(path_)), buffer_(kBufferSize) {}
 
 TextFileReader::~TextFileReader() {
     if (handle_ != kClosed)

@@ -8,7 +8,8 @@
 
 namespace brinmor {
 
-// Text files by the program's line rules. Paths are Windows-1252 text. Every failure raises
+// Text files by the program's line rules. A path given as text is Windows-1252; one that comes
+// from the system is given as it holds it (std::filesystem::path). Every failure raises
 // EInOutError with the Windows code of the operating-system error.
 //
 // Reading: a line ends at CR, and a LF right after that CR belongs to the line end; a LF
@@ -26,7 +27,7 @@ public:
 
     // Opens for reading; others may read the file meanwhile. A folder fails with code 5.
     explicit TextFileReader(const std::string& path, Encoding encoding = Encoding::Ansi);
-    // The same for a file named as the file system holds it.
+    // The same for a file named as the system holds it.
     explicit TextFileReader(const std::filesystem::path& file, Encoding encoding = Encoding::Ansi);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;
@@ -38,12 +39,11 @@ public:
     void Close();
 
 private:
-    TextFileReader(const std::filesystem::path& file, std::string path, Encoding encoding);
     bool Fill();
     bool AtEnd();
     void DecodeMarkedUnicode();
 
-    std::string path_; // for the error codes
+    std::filesystem::path path_; // for the error codes
     bool decodeMarked_;
     bool utf8_ = false;
     std::intptr_t handle_;

@@ -1,14 +1,15 @@
 #include "settings/IniFiles.h"
 
+#include "platform/Path.h"
 #include "settings/ProfileFile.h"
 
 namespace brinmor {
 
-EIniFileException EIniFileException::CannotWrite(const std::string& path) {
+EIniFileException EIniFileException::CannotWrite(const std::filesystem::path& path) {
     // 0xE9 is "é" in Windows-1252.
     return EIniFileException("Impossible d'\xE9"
                              "crire dans " +
-                             path);
+                             PathFromFileSystem(path));
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,

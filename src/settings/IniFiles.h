@@ -2,6 +2,7 @@
 
 #include "platform/Exceptions.h"
 
+#include <filesystem>
 #include <string>
 
 namespace brinmor {
@@ -10,16 +11,16 @@ namespace brinmor {
 class EIniFileException : public Exception {
 public:
     using Exception::Exception;
-    static EIniFileException CannotWrite(const std::string& path);
+    static EIniFileException CannotWrite(const std::filesystem::path& path);
 };
 
-// One profile file, named by its full path (Windows-1252). Each call opens the file, works
-// and closes it again; nothing is cached.
+// One profile file, named by its full path as the system names it. Each call opens the file,
+// works and closes it again; nothing is cached.
 class TIniFile {
 public:
-    explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
+    explicit TIniFile(std::filesystem::path fileName) : fileName_(std::move(fileName)) {}
 
-    const std::string& FileName() const { return fileName_; }
+    const std::filesystem::path& FileName() const { return fileName_; }
 
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& defaultValue) const;
@@ -29,7 +30,7 @@ public:
                      const std::string& value) const;
 
 private:
-    std::string fileName_;
+    std::filesystem::path fileName_;
 };
 
 } // namespace brinmor

@@ -1,7 +1,6 @@
 #include "settings/ProfileFile.h"
 
 #include "platform/AtomicFile.h"
-#include "platform/Path.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -51,9 +50,13 @@ bool SameName(const std::string& a, const std::string& b) {
 
 enum class FileState { Read, Missing, Unreadable };
 
-FileState ReadFileBytes(const std::string& path, std::string& bytes) {
+FileState ReadFileBytes(const std::filesystem::path& path, std::string& bytes) {
     bytes.clear();
-    std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
+#ifdef _WIN32
+    std::FILE* file = _wfopen(path.c_str(), L"rb");
+#else
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
     if (!file)
         return errno == ENOENT ? FileState::Missing : FileState::Unreadable;
     char chunk[8192];
@@ -145,7 +148,7 @@ std::string WithoutTrailingSpaces(const std::string& text) {
 } // namespace
 
 std::string ReadProfileString(const std::string& section, const std::string& key,
-                              const std::string& defaultValue, const std::string& path) {
+                              const std::string& defaultValue, const std::filesystem::path& path) {
     std::string text;
     if (ReadFileBytes(path, text) == FileState::Read) {
         const Lookup found = Find(text, Trim(section, " "), Trim(key, " "));
@@ -156,7 +159,7 @@ std::string ReadProfileString(const std::string& section, const std::string& key
 }
 
 bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path) {
+                        const std::string& value, const std::filesystem::path& path) {
     // A line break would end the entry early and leave the rest as a line of its own.
     for (const std::string* part : {&section, &key, &value})
         if (part->find_first_of("\r\n") != std::string::npos)

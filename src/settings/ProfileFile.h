@@ -1,11 +1,12 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace brinmor {
 
 // The profile (INI) file functions, with the behaviour of the Windows ones the program was
-// built on. Texts and paths are Windows-1252.
+// built on. Texts are Windows-1252; the file is named as the system names it.
 
 // The longest value that comes back; longer ones are cut.
 inline constexpr std::size_t MaxProfileValue = 2047;
@@ -14,7 +15,7 @@ inline constexpr std::size_t MaxProfileValue = 2047;
 // the section or the key is missing. Names match ignoring letter case; blanks around the
 // value and one pair of enclosing quotes are removed.
 std::string ReadProfileString(const std::string& section, const std::string& key,
-                              const std::string& defaultValue, const std::string& path);
+                              const std::string& defaultValue, const std::filesystem::path& path);
 
 // Sets key in section to value: in place when the key exists (ending the line in CR LF, on a
 // last line too), else at the end of the section's keys, else in a new section at the end, creating
@@ -25,6 +26,6 @@ std::string ReadProfileString(const std::string& section, const std::string& key
 // "]" in a section name, a key holding "=" or starting with ";" or "[", blanks other than spaces
 // around either); nothing is raised.
 bool WriteProfileString(const std::string& section, const std::string& key,
-                        const std::string& value, const std::string& path);
+                        const std::string& value, const std::filesystem::path& path);
 
 } // namespace brinmor

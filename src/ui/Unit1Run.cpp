@@ -50,8 +50,7 @@ bool HasStoredResult(const std::string& fileName) {
         return false;
     }
     std::error_code ignored;
-    return std::filesystem::exists(
-        FileSystemPath(ExecutableDirectory() + "result" + PathDelim + fileName), ignored);
+    return std::filesystem::exists(ResultDirectory() / FileSystemPath(fileName), ignored);
 }
 
 // Asks the named server with the window's whois component.

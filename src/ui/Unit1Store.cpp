@@ -25,16 +25,12 @@ constexpr const char* kExtension = ".dns";
 constexpr unsigned kNavy = 0x800000;
 constexpr unsigned kAfterRegistrant = 1000;
 
-std::string ResultDirectory() {
-    return ExecutableDirectory() + "result" + PathDelim;
-}
-
 } // namespace
 
 void TForm1::Enregistre_resultat(const std::string& fileName, const std::string& answer) {
     // Checked first: a name must never reach a path outside result/.
     CheckResultFileName(fileName);
-    const std::string path = ResultDirectory() + fileName;
+    const std::filesystem::path path = ResultDirectory() / FileSystemPath(fileName);
     // Written lines end in CR LF. The file is replaced whole, so a failed write keeps the
     // earlier result and leaves no partial file.
     try {
@@ -46,7 +42,7 @@ void TForm1::Enregistre_resultat(const std::string& fileName, const std::string&
 
 std::filesystem::path TForm1::ResultFileAt(int index) const {
     const auto tag = static_cast<std::size_t>(ListBox2->Tag(index));
-    return FileSystemPath(ResultDirectory()) / resultFiles_.at(tag);
+    return ResultDirectory() / resultFiles_.at(tag);
 }
 
 void TForm1::Affiche_rechercher_termine() {

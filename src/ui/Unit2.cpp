@@ -50,8 +50,8 @@ constexpr Caption Captions[] = {
     {"Do you want to cancel update ?", "Voulez-vous annuler la modification ?"},
 };
 
-std::string ConfigPath() {
-    return ExecutableDirectory() + "config.ini";
+std::filesystem::path ConfigPath() {
+    return ExecutableDirectory() / "config.ini";
 }
 
 QLabel* TopLabel(QWidget* parent, int top) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -28,9 +29,9 @@ public:
                                                   const std::string& prompt, int maxLength) = 0;
 
     // Open-file dialog with one filter entry; a typed name of a missing file is accepted.
-    // Nothing when cancelled.
-    virtual std::optional<std::string> OpenFileName(const std::string& filterName,
-                                                    const std::string& pattern) = 0;
+    // The chosen file as the system names it; nothing when cancelled.
+    virtual std::optional<std::filesystem::path> OpenFileName(const std::string& filterName,
+                                                              const std::string& pattern) = 0;
 
     // Hands a web or "mailto:" address to the desktop. A failure is not reported.
     virtual void OpenAddress(const std::string& address) = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace brinmor {
@@ -8,7 +9,8 @@ namespace brinmor {
 class TOpenDialog {
 public:
     std::string Filter;
-    std::string FileName;
+    // As the system names it.
+    std::filesystem::path FileName;
 
     // Shows the dialog; true when the user chose a file (then in FileName).
     bool Execute();

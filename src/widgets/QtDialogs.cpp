@@ -1,6 +1,5 @@
 #include "widgets/QtDialogs.h"
 
-#include "platform/Path.h"
 #include "widgets/OneLineEdit.h"
 #include "widgets/OwnWindows.h"
 #include "widgets/QtText.h"
@@ -117,8 +116,8 @@ std::optional<std::string> QtDialogs::InputQuery(const std::string& caption,
     return FromQString(edit->text());
 }
 
-std::optional<std::string> QtDialogs::OpenFileName(const std::string& filterName,
-                                                   const std::string& pattern) {
+std::optional<std::filesystem::path> QtDialogs::OpenFileName(const std::string& filterName,
+                                                             const std::string& pattern) {
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // AnyFile lets the user type the name of a file that does not exist; opening it then
@@ -128,7 +127,7 @@ std::optional<std::string> QtDialogs::OpenFileName(const std::string& filterName
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return PathFromNative(dialog.selectedFiles().first().toStdString());
+    return FileNameFromQString(dialog.selectedFiles().first());
 }
 
 void QtDialogs::OpenAddress(const std::string& address) {

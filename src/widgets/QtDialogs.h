@@ -12,8 +12,8 @@ public:
     WarningAnswer AskWarning(const std::string& question) override;
     std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                           int maxLength) override;
-    std::optional<std::string> OpenFileName(const std::string& filterName,
-                                            const std::string& pattern) override;
+    std::optional<std::filesystem::path> OpenFileName(const std::string& filterName,
+                                                      const std::string& pattern) override;
     void OpenAddress(const std::string& address) override;
 };
 

@@ -31,4 +31,13 @@ QString FileNameToQString(const std::filesystem::path& name) {
 #endif
 }
 
+std::filesystem::path FileNameFromQString(const QString& name) {
+#ifdef _WIN32
+    return name.toStdWString();
+#else
+    const QByteArray bytes = name.toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+#endif
+}
+
 } // namespace brinmor

@@ -16,4 +16,8 @@ std::string FromQString(const QString& text);
 // show as U+FFFD.
 QString FileNameToQString(const std::filesystem::path& name);
 
+// The reverse, for a path that Qt hands back (a file dialog's choice): as the system names it,
+// whatever letters it holds.
+std::filesystem::path FileNameFromQString(const QString& name);
+
 } // namespace brinmor

@@ -8,6 +8,9 @@
 # in the first menu ends the program with exit code 0.
 #
 # tests/app/EndToEnd.sh <brinmor or brinmor.exe> <splash.bmp> <whois_peers or whois_peers.exe>
+#                       [folder name]
+# The program runs from a folder of the name given, which also holds the imported list: any
+# name, in any script, must work.
 # A .exe runs under Wine, from a copy of its folder, on the display and in the prefix that
 # DISPLAY and WINEPREFIX name (scripts/wine-test prepares them).
 # Exit code 77 means skipped (no Xvfb or xdotool).
@@ -16,6 +19,7 @@ set -uo pipefail
 exe=$1
 splash_picture=$2
 peers=$3
+folder_name=${4:-brinmor}
 
 for tool in Xvfb xdotool xprop import compare; do
     if ! command -v "$tool" >/dev/null; then
@@ -37,6 +41,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+app=$work/$folder_name
+mkdir "$app"
 
 fail() {
     echo "FAILED: $*"
@@ -60,22 +66,22 @@ wait_until() {
 if [[ $exe == *.exe ]]; then
     wine=$(command -v wine64 || command -v wine)
     # The program's folder, as unpacked from the release, holds its libraries and plugins.
-    cp -r "$(dirname "$exe")"/. "$work"/
-    program=("$wine" "$work/brinmor.exe")
+    cp -r "$(dirname "$exe")"/. "$app"/
+    program=("$wine" "$app/brinmor.exe")
     peers_command=("$wine" "$peers")
     native_path() { winepath -w "$1" 2>/dev/null; }
     class_name='^brinmor\.exe$'
 else
-    cp "$exe" "$work/brinmor"
-    program=("$work/brinmor")
+    cp "$exe" "$app/brinmor"
+    program=("$app/brinmor")
     peers_command=("$peers")
     native_path() { echo "$1"; }
     class_name='^brinmor$'
 fi
-mkdir -p "$work/result"
-printf '09/12/2026 08:00:00\r\n\r\nDomain Name: ZULU.TEST\r\n' >"$work/result/zulu.test.dns"
-printf '09/12/2026 08:01:00\r\n\r\nDomain Name: ALPHA.TEST\r\n' >"$work/result/Alpha.test.dns"
-printf 'bravo.test\r\ncharlie.test\r\ndelta.test\r\n' >"$work/names.txt"
+mkdir -p "$app/result"
+printf '09/12/2026 08:00:00\r\n\r\nDomain Name: ZULU.TEST\r\n' >"$app/result/zulu.test.dns"
+printf '09/12/2026 08:01:00\r\n\r\nDomain Name: ALPHA.TEST\r\n' >"$app/result/Alpha.test.dns"
+printf 'bravo.test\r\ncharlie.test\r\ndelta.test\r\n' >"$app/names.txt"
 
 # The whois servers and the proxy, on loopback.
 mkfifo "$work/peers.in"
@@ -87,7 +93,7 @@ wait_until 60 proxy_port || fail "the whois peers did not start: $(cat "$work/pe
 port=$(grep -Eo '^[0-9]+' "$work/peers.out" | head -n1)
 proxy_settings() {
     printf '[proxy]\r\nuseit=oui\r\nadresse=127.0.0.1\r\nport=%s\r\nlogin=\r\npassword=\r\n' "$1" \
-        >"$work/config.ini"
+        >"$app/config.ini"
 }
 proxy_settings abc
 
@@ -222,7 +228,7 @@ has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ]; }
 if [[ $exe != *.exe ]]; then
     wait_until 20 has_focus || fail "the open-file dialog did not take the focus"
 fi
-xdotool type --delay 20 "$(native_path "$work/names.txt")"
+xdotool type --delay 20 "$(native_path "$app/names.txt")"
 xdotool key Return
 wait_until 20 no_other_shown || fail "the open-file dialog did not close"
 # The import lets the window work after each line: the run must wait for the third.
@@ -234,12 +240,12 @@ echo "names imported"
 click 108 222
 done_run() {
     local n
-    for n in bravo.test charlie.test delta.test; do [ -f "$work/result/$n.dns" ] || return 1; done
+    for n in bravo.test charlie.test delta.test; do [ -f "$app/result/$n.dns" ] || return 1; done
     light 8 64 150 100
 }
-wait_until 60 done_run || fail "the run did not store every result: $(ls "$work/result")"
+wait_until 60 done_run || fail "the run did not store every result: $(ls "$app/result")"
 for n in bravo.test charlie.test delta.test; do
-    file=$work/result/$n.dns
+    file=$app/result/$n.dns
     # The date and time in the user's regional format.
     head -n1 "$file" | grep -Eq '^[0-9][0-9A-Za-z/.: -]*:[0-9A-Za-z/.: -]*'$'\r''$' ||
         fail "$n: date line $(head -n1 "$file" | od -c)"

@@ -89,7 +89,7 @@ const char* const Answer =
 int Render(const QString& outDir, const QString& scale) {
     QTemporaryDir home;
     const QString root = home.path() + QLatin1Char('/');
-    SetExecutableDirectoryOverride(root.toStdString());
+    SetExecutableDirectoryOverride(root.toStdWString());
     QDir(root).mkdir(QStringLiteral("result"));
     for (const char* name : {"vendrelac.example", "corbelin.example", "Brinmor.test"})
         WriteFile(root + "result/" + name + ".dns",
@@ -132,7 +132,7 @@ int Render(const QString& outDir, const QString& scale) {
         Form6->hide();
     }
     DestroyWindows();
-    SetExecutableDirectoryOverride("");
+    SetExecutableDirectoryOverride({});
     return 0;
 }
 

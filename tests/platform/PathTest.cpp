@@ -23,20 +23,18 @@ const char* const ProgramName = "platform_tests";
 #endif
 
 TEST(ExecutableDirectory, IsTheFolderHoldingThisProgram) {
-    const std::string directory = ExecutableDirectory();
-    ASSERT_FALSE(directory.empty());
-    EXPECT_EQ(directory.back(), PathDelim);
-    const fs::path native = FileSystemPath(directory);
-    EXPECT_TRUE(native.is_absolute()) << directory;
-    EXPECT_TRUE(fs::is_regular_file(native / ProgramName)) << directory;
+    const fs::path directory = ExecutableDirectory();
+    EXPECT_TRUE(directory.is_absolute()) << directory;
+    EXPECT_TRUE(fs::is_regular_file(directory / ProgramName)) << directory;
+    EXPECT_EQ(ResultDirectory(), directory / "result");
 }
 
 TEST(ExecutableDirectory, OverrideReplacesItUntilCleared) {
-    const std::string real = ExecutableDirectory();
+    const fs::path real = ExecutableDirectory();
     test::TempDir dir;
     {
         test::ExecutableDirectoryScope scope(dir);
-        EXPECT_EQ(ExecutableDirectory(), dir.Path());
+        EXPECT_EQ(ExecutableDirectory(), dir.Native());
     }
     EXPECT_EQ(ExecutableDirectory(), real);
 }

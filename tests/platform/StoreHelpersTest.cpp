@@ -86,7 +86,7 @@ TEST(DirectoryEntries, MatchesTheSuffixIgnoringCaseWithHiddenEntriesAndFolders) 
         dir.Write(name, "x");
     dir.MakeDir("sub.dns");
     dir.Write("M\xE9rignac.dns", "x");
-    EXPECT_EQ(Sorted(DirectoryEntries(dir.Path(), ".dns")),
+    EXPECT_EQ(Sorted(DirectoryEntries(dir.Native(), ".dns")),
               (std::vector<std::string>{".dns", ".hidden.dns", "B.DNS", "M\xE9rignac.dns", "a.dns",
                                         "c.Dns", "sub.dns"}));
 }
@@ -102,10 +102,10 @@ TEST(DirectoryEntries, EachNameOpensTheEntryItCameFrom) {
     const std::filesystem::path odd = "caf\xE9.dns";
 #endif
     std::ofstream(dir.Native() / odd) << "odd";
-    const auto entries = DirectoryEntries(dir.Path(), ".dns");
+    const auto entries = DirectoryEntries(dir.Native(), ".dns");
     ASSERT_EQ(entries.size(), 2u);
     for (const auto& entry : entries) {
-        const std::filesystem::path file = FileSystemPath(dir.Path()) / entry;
+        const std::filesystem::path file = dir.Native() / entry;
         TextFileReader reader(file);
         std::string line;
         EXPECT_TRUE(reader.ReadLine(line));
@@ -118,7 +118,7 @@ TEST(DirectoryEntries, EachNameOpensTheEntryItCameFrom) {
 
 TEST(DirectoryEntries, AMissingFolderGivesNone) {
     test::TempDir dir;
-    EXPECT_TRUE(DirectoryEntries(dir.Path() + "missing" + "/", ".dns").empty());
+    EXPECT_TRUE(DirectoryEntries(dir.Native() / "missing", ".dns").empty());
 }
 
 int NameCheckCode(const std::string& name) {

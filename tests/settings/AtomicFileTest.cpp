@@ -50,7 +50,7 @@ TEST(AtomicFile, CreatesAndReplacesWholeContents) {
 
 TEST(AtomicFile, WindowsAnsiNameIsStoredUnderItsNativeName) {
     test::TempDir dir;
-    ReplaceFileContents(dir.Path() + "r\xE9sultat.dns", "x");
+    ReplaceFileContents(FileSystemPath(dir.Path() + "r\xE9sultat.dns"), "x");
     EXPECT_EQ(dir.Read("r\xE9sultat.dns"), "x");
 }
 
@@ -142,10 +142,10 @@ TEST(LeftoverTemporaries, OneThatARunningWriteHoldsStays) {
     const HANDLE held = CreateFileW((dir.Native() / kLeftover).c_str(), GENERIC_WRITE,
                                     FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    RemoveLeftoverTemporaryFiles(dir.Path());
+    RemoveLeftoverTemporaryFiles(dir.Native());
     EXPECT_TRUE(dir.Exists(kLeftover));
     CloseHandle(held);
-    RemoveLeftoverTemporaryFiles(dir.Path());
+    RemoveLeftoverTemporaryFiles(dir.Native());
     EXPECT_TRUE(Entries(dir).empty());
 }
 #endif
@@ -200,13 +200,13 @@ TEST(LeftoverTemporaries, AWriteCutShortKeepsItsFileWhileItLivesOnly) {
     ASSERT_TRUE(WIFSTOPPED(status));
     const std::vector<std::string> held = Entries(dir);
     ASSERT_EQ(held.size(), 1u);
-    EXPECT_TRUE(DirectoryEntries(dir.Path(), ".dns").empty()) << "never listed as a result";
+    EXPECT_TRUE(DirectoryEntries(dir.Native(), ".dns").empty()) << "never listed as a result";
 
-    RemoveLeftoverTemporaryFiles(dir.Path());
+    RemoveLeftoverTemporaryFiles(dir.Native());
     EXPECT_EQ(Entries(dir), held);
 
     child.Kill();
-    RemoveLeftoverTemporaryFiles(dir.Path());
+    RemoveLeftoverTemporaryFiles(dir.Native());
     EXPECT_TRUE(Entries(dir).empty());
 }
 
@@ -228,7 +228,7 @@ TEST(LeftoverTemporaries, GoWhereLocksNeedAWritableDescriptorUnlessAWriteHoldsTh
     const int fd = ::open((dir.Native() / held).c_str(), O_WRONLY);
     ASSERT_EQ(LockAsNfs(fd, LOCK_EX), 0);
     SetFileLockCallForTesting(LockAsNfs);
-    RemoveLeftoverTemporaryFiles(dir.Path());
+    RemoveLeftoverTemporaryFiles(dir.Native());
     SetFileLockCallForTesting(nullptr);
     ::close(fd);
     EXPECT_EQ(Entries(dir), std::vector<std::string>{held});

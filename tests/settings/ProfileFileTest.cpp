@@ -191,13 +191,13 @@ TEST(WriteProfileString, RefusesNamesThatCouldNotBeReadBack) {
     }
 }
 
-// The executable's folder, and so config.ini's, may have any Windows-1252 name.
+// The executable's folder, and so config.ini's, may have any name.
 TEST(WriteProfileString, WorksInAFolderWithANonAsciiName) {
     test::TempDir dir;
     const std::string folder = "Donn\xE9"
                                "es \x80";
     dir.MakeDir(folder);
-    const std::string path = dir.Path() + folder + PathDelim + "config.ini";
+    const std::filesystem::path path = FileSystemPath(dir.Path() + folder) / "config.ini";
     ASSERT_TRUE(WriteProfileString("proxy", "port", "1080", path));
     ASSERT_TRUE(WriteProfileString("proxy", "port", "1081", path));
     EXPECT_EQ(ReadProfileString("proxy", "port", "", path), "1081");

@@ -11,7 +11,8 @@
 
 namespace brinmor::test {
 
-AppWindows::AppWindows(bool withResultDirectory) {
+AppWindows::AppWindows(bool withResultDirectory, const std::filesystem::path& folder)
+    : dir(folder) {
     EnsureApplication();
     if (withResultDirectory)
         dir.MakeDir("result");

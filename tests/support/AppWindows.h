@@ -19,7 +19,8 @@ namespace brinmor::test {
 // answered by `dialogs`. Form1, Form6 and Form2 point at these windows for the object's life.
 class AppWindows {
 public:
-    explicit AppWindows(bool withResultDirectory = true);
+    // Given a folder name, the executable directory is a folder of that name.
+    explicit AppWindows(bool withResultDirectory = true, const std::filesystem::path& folder = {});
     ~AppWindows();
     AppWindows(const AppWindows&) = delete;
     AppWindows& operator=(const AppWindows&) = delete;

@@ -61,10 +61,11 @@ std::optional<std::string> ScriptedDialogs::InputQuery(const std::string& captio
     return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::OpenFileName(const std::string& filterName,
-                                                         const std::string& pattern) {
+std::optional<std::filesystem::path> ScriptedDialogs::OpenFileName(const std::string& filterName,
+                                                                   const std::string& pattern) {
     fileFilters.emplace_back(filterName, pattern);
-    return Next<std::optional<std::string>>(fileAnswers, "an open-file dialog", std::nullopt);
+    return Next<std::optional<std::filesystem::path>>(fileAnswers, "an open-file dialog",
+                                                      std::nullopt);
 }
 
 void ScriptedDialogs::OpenAddress(const std::string& address) {

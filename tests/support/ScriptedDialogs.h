@@ -3,6 +3,7 @@
 #include "widgets/Dialogs.h"
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -22,7 +23,7 @@ public:
     // Answers, taken in order. A dialog with no answer left fails the test and is cancelled.
     std::deque<WarningAnswer> warningAnswers;
     std::deque<std::optional<std::string>> inputAnswers;
-    std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<std::optional<std::filesystem::path>> fileAnswers;
 
     // Runs while a message, error or question is "on screen", as a nested loop would let
     // other work run.
@@ -46,8 +47,8 @@ public:
     WarningAnswer AskWarning(const std::string& question) override;
     std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
                                           int maxLength) override;
-    std::optional<std::string> OpenFileName(const std::string& filterName,
-                                            const std::string& pattern) override;
+    std::optional<std::filesystem::path> OpenFileName(const std::string& filterName,
+                                                      const std::string& pattern) override;
     void OpenAddress(const std::string& address) override;
 
 private:

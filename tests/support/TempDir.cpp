@@ -21,16 +21,18 @@ fs::path Child(const fs::path& root, const std::string& name) {
 
 } // namespace
 
-TempDir::TempDir() {
+TempDir::TempDir(const fs::path& name) {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::ostringstream name;
-        name << "brinmor-test-" << random() << '-' << counter++;
-        const fs::path candidate = fs::temp_directory_path() / name.str();
+        std::ostringstream unique;
+        unique << "brinmor-test-" << random() << '-' << counter++;
+        const fs::path candidate = fs::temp_directory_path() / unique.str();
         if (fs::create_directory(candidate)) {
-            native_ = candidate;
-            path_ = PathFromFileSystem(candidate) + PathDelim;
+            root_ = candidate;
+            native_ = name.empty() ? candidate : candidate / name;
+            fs::create_directory(native_);
+            path_ = PathFromFileSystem(native_) + PathDelim;
             return;
         }
     }
@@ -40,12 +42,12 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     // Tests may leave read-only folders behind; give write access back before removing.
-    for (auto it = fs::recursive_directory_iterator(native_, ignored);
+    for (auto it = fs::recursive_directory_iterator(root_, ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored)) {
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
-    fs::permissions(native_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(native_, ignored);
+    fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(root_, ignored);
 }
 
 void TempDir::Write(const std::string& name, const std::string& bytes) const {
@@ -73,11 +75,11 @@ void TempDir::MakeDir(const std::string& name) const {
 }
 
 ExecutableDirectoryScope::ExecutableDirectoryScope(const TempDir& dir) {
-    SetExecutableDirectoryOverride(dir.Path());
+    SetExecutableDirectoryOverride(dir.Native());
 }
 
 ExecutableDirectoryScope::~ExecutableDirectoryScope() {
-    SetExecutableDirectoryOverride("");
+    SetExecutableDirectoryOverride({});
 }
 
 } // namespace brinmor::test

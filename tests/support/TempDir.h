@@ -6,11 +6,12 @@
 namespace brinmor::test {
 
 // A fresh folder under the system's temporary directory, removed with everything in it when
-// the object goes. Path() is Windows-1252 text ending with the path separator, as the
-// program's own paths are.
+// the object goes; given a name, a folder of that name inside a fresh one. Path() is its
+// Windows-1252 text ending with the path separator ('?' for what Windows-1252 lacks), Native()
+// the folder as the system names it.
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(const std::filesystem::path& name = {});
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -25,6 +26,7 @@ public:
     void MakeDir(const std::string& name) const;
 
 private:
+    std::filesystem::path root_;
     std::filesystem::path native_;
     std::string path_;
 };

@@ -4,6 +4,7 @@
 #include "support/QtApplication.h"
 #include "ui/StoreTestSupport.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/ListOrder.h"
 #include "widgets/QtText.h"
@@ -495,6 +496,36 @@ TEST(StoredNameList, ShowsAndDeletesEachNameThroughTheFileItCameFrom) {
     }
     EXPECT_EQ(s.app.dialogs.errors, Names{});
     EXPECT_EQ(s.list.Count(), 0);
+}
+
+// The executable's folder is named as the system names it: letters that Windows-1252 lacks in
+// its name change nothing for config.ini, result/ or a list imported from it. A result keeps
+// the file name that its Windows-1252 name has always had.
+TEST(ExecutableFolder, SettingsResultsAndImportsWorkUnderAnyName) {
+    for (const char8_t* folder : {u8"H\u00E9l\u00E8ne", u8"\u0141ukasz", u8"\u65E5\u672C"}) {
+        const std::filesystem::path name(folder);
+        SCOPED_TRACE(reinterpret_cast<const char*>(folder));
+        test::AppWindows app(true, name);
+        app.WriteConfig("[language]\r\ncode=en\r\n");
+        app.ShowMainWindow();
+        EXPECT_EQ(app.form2().LanguageCode, "en");
+
+        app.form1().Enregistre_resultat("caf\xE9.fr.dns", "answer");
+        const auto stored =
+            app.dir.Native() / "result" / std::filesystem::path(u8"caf\u00E9.fr.dns");
+        EXPECT_TRUE(std::filesystem::exists(stored));
+        EXPECT_EQ(Show(app, "caf\xE9.fr"), "");
+        EXPECT_EQ(ShownTexts(*app.form1().RichEdit1).at(2), "answer");
+        RunCommand([&] { app.form1().Supprimer3Click(); });
+        EXPECT_FALSE(std::filesystem::exists(stored));
+        EXPECT_EQ(app.form1().ListBox2->Count(), 0);
+
+        app.dir.Write("names.txt", "a.fr\r\nb.fr\r\n");
+        app.dialogs.fileAnswers = {app.dir.Native() / "names.txt"};
+        app.form1().Importer1Click();
+        EXPECT_EQ(Items(*app.form1().ListBox1), (Names{"a.fr", "b.fr"}));
+        EXPECT_EQ(app.dialogs.errors, Names{});
+    }
 }
 
 } // namespace

@@ -101,7 +101,7 @@ TEST_F(ProxyDialogTest, LoadFillsTheControlsFromTheFile) {
     };
     for (const auto& [file, expected] : cases) {
         test::TempDir folder;
-        SetExecutableDirectoryOverride(folder.Path());
+        SetExecutableDirectoryOverride(folder.Native());
         if (file)
             folder.Write("config.ini", *file);
         form->ReadIniFile();
@@ -317,7 +317,7 @@ TEST_F(ProxyDialogTest, FailedSaveShowsTheErrorAndStaysOpen) {
     Click(form->RadioButton_oui);
     Type(form->Edit_login, "moi");
     const std::string missing = dir.Path() + "gone" + PathDelim;
-    SetExecutableDirectoryOverride(missing);
+    SetExecutableDirectoryOverride(FileSystemPath(missing));
     Click(form->Button2);
     EXPECT_EQ(dialogs.errors, std::vector<std::string>{"Impossible d'\xE9"
                                                        "crire dans " +

@@ -1,6 +1,8 @@
 #include "widgets/QtDialogs.h"
 
+#include "platform/TextFile.h"
 #include "support/QtApplication.h"
+#include "support/TempDir.h"
 #include "widgets/OwnWindows.h"
 #include "widgets/QtText.h"
 
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace brinmor {
@@ -138,6 +141,33 @@ TEST_F(QtDialogsTest, OnlyThePlainMessageCountsAsAnOwnWindowAndNoBoxHasButtonIco
     EXPECT_FALSE(error.buttonIcon);
     EXPECT_EQ(closed, 1);
     QApplication::setStyle(styleName);
+}
+
+// The file typed into the open dialog comes back as the system names it, so it opens in a
+// folder named with letters that Windows-1252 lacks, and with accents on Windows too.
+TEST_F(QtDialogsTest, OpenFileNameGivesTheChosenFileAsTheSystemNamesIt) {
+    // Qt's own dialog, which the test can type into; Windows' hands back a path the same way
+    // (the end-to-end test types into it).
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, true);
+    for (const char8_t* folder : {u8"H\u00E9l\u00E8ne", u8"\u0141ukasz", u8"\u65E5\u672C"}) {
+        SCOPED_TRACE(reinterpret_cast<const char*>(folder));
+        const test::TempDir dir{std::filesystem::path(folder)};
+        dir.Write("names.txt", "a.fr\r\n");
+        const QString typed = FileNameToQString(dir.Native() / "names.txt");
+        WhenModalShown([&typed](QWidget& dialog) {
+            auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(edit, nullptr);
+            edit->setText(typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        const auto chosen = dialogs.OpenFileName("Text", "*.txt");
+        ASSERT_TRUE(chosen.has_value());
+        TextFileReader file(*chosen);
+        std::string line;
+        EXPECT_TRUE(file.ReadLine(line));
+        EXPECT_EQ(line, "a.fr");
+    }
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs, false);
 }
 
 } // namespace
