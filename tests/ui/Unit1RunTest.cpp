@@ -438,8 +438,10 @@ TEST_P(RegistryRunTest, AsksIanaOncePerTopLevelDomainInARun) {
     test::AppWindows app;
     Connect(app, net);
     Names names;
-    for (int i = 0; i < 100; ++i)
-        names.push_back("n" + std::to_string(i) + "." + kTlds[i % kTlds.size()]);
+    for (int i = 0; i < 100; ++i) {
+        std::string name = "n"; // appended: g++ 12's -Wrestrict misfires on "n" + string at -O3
+        names.push_back(name.append(std::to_string(i)).append(".").append(kTlds[i % kTlds.size()]));
+    }
     Run(app, names);
     std::set<std::string> asked;
     for (int i = 0; i < net.iana.Connections(); ++i)
