@@ -136,7 +136,9 @@ def main():
     for name, scaled, bold in (("ms_sans_serif_bold.ttf", False, True),
                                ("ms_sans_serif_scaled.ttf", True, False),
                                ("ms_sans_serif_scaled_bold.ttf", True, True)):
-        font = TTFont(carried)
+        # Keep the carried font's own head.modified: a stamp of the build's time would make
+        # each build of the same source a different program.
+        font = TTFont(carried, recalcTimestamp=False)
         if scaled:
             make_scaled(font, bold)
         else:
