@@ -7,6 +7,19 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 unset WAYLAND_DISPLAY
 
 wine_session_xvfb=""
+# add_exit_trap <command>: runs the command at exit too, after what the caller's trap runs,
+# rather than replacing it; once, however often it is added.
+add_exit_trap() {
+    local added=$1 words current=""
+    words=$(trap -p EXIT)
+    if [ -n "$words" ]; then
+        eval "set -- $words" # trap -- 'command' EXIT
+        current=$3
+    fi
+    case ";$current;" in *"; $added;"* | ";$added;"*) return 0 ;; esac
+    trap "${current:+$current; }$added" EXIT
+}
+
 end_wine_session() {
     wineserver -k >/dev/null 2>&1 || true
     # The X server may have died already; that must not stop the clean-up under `set -e`.
@@ -21,7 +34,7 @@ start_wine_session() {
     WINEPREFIX=$(mktemp -d -t brinmor-wine.XXXXXX)
     wine_session_display=$(mktemp -t brinmor-display.XXXXXX)
     export WINEPREFIX
-    trap end_wine_session EXIT
+    add_exit_trap end_wine_session
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$wine_session_display" 2>/dev/null &
     wine_session_xvfb=$!
     local waited=0
