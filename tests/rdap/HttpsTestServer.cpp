@@ -84,7 +84,8 @@ const TestCertificates* Certificates() {
     return made ? &*made : nullptr;
 }
 
-HttpsTestServer::HttpsTestServer(Handler handler, bool stranger) : handler_(std::move(handler)) {
+HttpsTestServer::HttpsTestServer(Handler handler, bool stranger, bool keepAlive)
+    : handler_(std::move(handler)), keepAlive_(keepAlive) {
     const TestCertificates* certificates = Certificates();
     if (certificates) {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
@@ -118,28 +119,31 @@ void HttpsTestServer::Serve(QSslSocket* socket) {
     const auto read = [this, socket] {
         QByteArray& request = pending_[socket];
         request += socket->readAll();
-        const auto end = request.indexOf("\r\n\r\n");
-        if (end < 0)
-            return;
-        const QList<QByteArray> lines = request.left(end).split('\n');
-        const QList<QByteArray> words = lines.value(0).trimmed().split(' ');
-        std::string accept;
-        for (const QByteArray& line : lines)
-            if (line.toLower().startsWith("accept:"))
-                accept = line.mid(7).trimmed().toStdString();
-        const std::string path = words.value(1).toStdString();
-        paths_.push_back(path);
-        accepts_.push_back(accept);
-        request.clear();
-        const HttpsResponse response = handler_(path);
-        if (response.silent)
-            return;
-        socket->write("HTTP/1.1 " + QByteArray::number(response.status) + " " +
-                      Reason(response.status) +
-                      "\r\nContent-Type: application/rdap+json\r\nContent-Length: " +
-                      QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n" +
-                      response.headers + "\r\n" + response.body);
-        socket->disconnectFromHost();
+        for (auto end = request.indexOf("\r\n\r\n"); end >= 0; end = request.indexOf("\r\n\r\n")) {
+            const QList<QByteArray> lines = request.left(end).split('\n');
+            const QList<QByteArray> words = lines.value(0).trimmed().split(' ');
+            std::string accept;
+            for (const QByteArray& line : lines)
+                if (line.toLower().startsWith("accept:"))
+                    accept = line.mid(7).trimmed().toStdString();
+            const std::string path = words.value(1).toStdString();
+            paths_.push_back(path);
+            accepts_.push_back(accept);
+            request.remove(0, end + 4);
+            const HttpsResponse response = handler_(path);
+            if (response.silent)
+                return;
+            socket->write("HTTP/1.1 " + QByteArray::number(response.status) + " " +
+                          Reason(response.status) +
+                          "\r\nContent-Type: application/rdap+json\r\nContent-Length: " +
+                          QByteArray::number(response.body.size()) + "\r\n" +
+                          (keepAlive_ ? "" : "Connection: close\r\n") + response.headers + "\r\n" +
+                          response.body);
+            if (!keepAlive_) {
+                socket->disconnectFromHost();
+                return;
+            }
+        }
     };
     QObject::connect(socket, &QSslSocket::readyRead, socket, read);
     read();

@@ -36,12 +36,12 @@ struct HttpsResponse {
 
 // An HTTPS/1.1 server on 127.0.0.1 (port chosen by the system) in the calling thread: it
 // serves while that thread runs an event loop, as the RDAP client's waits do. One request per
-// connection, which it then closes.
+// connection, which it then closes, unless it keeps connections alive.
 class HttpsTestServer {
 public:
     using Handler = std::function<HttpsResponse(const std::string& path)>;
 
-    explicit HttpsTestServer(Handler handler, bool stranger = false);
+    explicit HttpsTestServer(Handler handler, bool stranger = false, bool keepAlive = false);
     ~HttpsTestServer();
     HttpsTestServer(const HttpsTestServer&) = delete;
     HttpsTestServer& operator=(const HttpsTestServer&) = delete;
@@ -57,6 +57,7 @@ private:
     void Serve(QSslSocket* socket);
 
     Handler handler_;
+    bool keepAlive_;
     QSslServer server_;
     std::map<QSslSocket*, QByteArray> pending_;
     std::vector<std::string> paths_;
