@@ -701,6 +701,26 @@ TEST_P(RegistryRunTest, ARefusalKeepsAnEarlierResultAndIsStoredOtherwise) {
     }
 }
 
+// RDAP goes through the proxy with the saved login, whose bytes reach the proxy as saved (0x80
+// is the euro sign in Windows-1252); a wrong password gets nowhere.
+TEST_F(RunTest, RdapOffersTheSavedLoginToTheProxy) {
+    if (!test::Certificates())
+        GTEST_SKIP() << "the openssl tool is missing (scripts/setup installs it)";
+    for (const std::string password : {"s\x80same", "wrong"}) {
+        Registries net("x", "x", "", true);
+        FakeSocksProxy proxy(net.Ports(""), "moi", "s\x80same");
+        test::AppWindows app;
+        app.WriteConfig("[whois]\r\nregistres=oui\r\n" + ProxySection(proxy, "moi", password));
+        Run(app, {"a.example"});
+        const bool right = password != "wrong";
+        EXPECT_EQ(
+            Stored(app, "a.example").find(net.Base(net.https) + "registry/domain/a.example") !=
+                std::string::npos,
+            right);
+        EXPECT_EQ(net.https.Paths().size(), right ? 2u : 0u);
+    }
+}
+
 // Only "oui" turns registry-aware lookups on, and a name without a top-level domain goes to
 // the first server all the same.
 TEST_F(RunTest, RegistryLookupsOnlyWithRegistresOui) {
