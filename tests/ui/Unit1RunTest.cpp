@@ -400,6 +400,14 @@ test::HttpsResponse RdapServes(const std::string& rdap, const std::string& path,
     }
     if (path.rfind("/moved/", 0) == 0)
         return {200, DomainJson(name)};
+    // "hops<n>": a chain of redirects through /hop1/ ... /hop<n>/, which answers.
+    if (rdap.rfind("hops", 0) == 0 && path.rfind("/hop" + rdap.substr(4) + "/", 0) != 0) {
+        const int hop = path.rfind("/hop", 0) == 0 ? std::stoi(path.substr(4)) + 1 : 1;
+        return {301, "",
+                "Location: " +
+                    QByteArray::fromStdString(base + "hop" + std::to_string(hop) + "/" + name) +
+                    "\r\n"};
+    }
     const std::map<std::string, test::HttpsResponse> responses = {
         {"404", {404, R"({"errorCode":404})"}},
         {"429", {429, R"({"errorCode":429})"}},
@@ -409,9 +417,6 @@ test::HttpsResponse RdapServes(const std::string& rdap, const std::string& path,
           "Location: " + QByteArray::fromStdString(base) + "moved/" +
               QByteArray::fromStdString(name) + "\r\n"}},
         {"http", {301, "", "Location: http://127.0.0.1:9/moved/x\r\n"}},
-        {"loop",
-         {301, "",
-          "Location: " + QByteArray::fromStdString(base + "registry/domain/" + name) + "\r\n"}},
         {"cap", {200, OverTheCap(), "Content-Encoding: deflate\r\n"}},
         {"silent", {200, "", "", true}},
         {"malformed", {200, R"({"objectClassName":"domain",)"}},
@@ -547,6 +552,12 @@ TEST_P(RegistryRunTest, AsksIanaThenTheRegistryThenAnyRegistrar) {
         return asked;
     };
     const std::string nic = "whois.nic.com";
+    const auto hops = [](int count) {
+        Names paths;
+        for (int hop = 1; hop <= count; ++hop)
+            paths.push_back("/hop" + std::to_string(hop) + "/a.com");
+        return paths;
+    };
     const std::string example = "{base}registry/domain/a.example\r\n" + DomainText("a.example");
     const std::string com404 = "{base}registry/domain/a.com\r\nAucun domaine de ce nom selon le "
                                "serveur RDAP {host} (statut HTTP 404).\r\n";
@@ -582,8 +593,9 @@ TEST_P(RegistryRunTest, AsksIanaThenTheRegistryThenAnyRegistrar) {
         {"redirect", "a.com", "x", "x", nic, rdapAsked("a.com", {"/moved/a.com"}),
          "{base}registry/domain/a.com\r\n" + DomainText("a.com"), "redirect"},
         {"redirect to http", "a.com", "x", "x", nic, rdapAsked("a.com"), "kept", "http"},
-        {"six redirects", "a.com", "x", "x", nic,
-         rdapAsked("a.com", Names(5, "/registry/domain/a.com")), "kept", "loop"},
+        {"five redirects", "a.com", "x", "x", nic, rdapAsked("a.com", hops(5)),
+         "{base}registry/domain/a.com\r\n" + DomainText("a.com"), "hops5"},
+        {"six redirects", "a.com", "x", "x", nic, rdapAsked("a.com", hops(5)), "kept", "hops6"},
         {"unknown authority",
          "a.com",
          "x",
@@ -629,8 +641,12 @@ TEST_P(RegistryRunTest, AsksIanaThenTheRegistryThenAnyRegistrar) {
         Names paths;
         std::copy_if(c.asked.begin(), c.asked.end(), std::back_inserter(paths),
                      [](const std::string& entry) { return entry[0] == '/'; });
-        EXPECT_EQ(net.https.Paths(), paths) << c.what;
-        EXPECT_EQ(net.https.Accepts(), Names(paths.size(), "application/rdap+json")) << c.what;
+        // Qt sends a request again when the server closed the connection it picked.
+        Names served = net.https.Paths();
+        served.erase(std::unique(served.begin(), served.end()), served.end());
+        EXPECT_EQ(served, paths) << c.what;
+        EXPECT_EQ(net.https.Accepts(), Names(net.https.Paths().size(), "application/rdap+json"))
+            << c.what;
         const std::string tld = c.name.substr(c.name.rfind('.') + 1);
         if (net.iana.Connections() > 0) {
             EXPECT_EQ(net.iana.Received(0), tld + "\r\n") << c.what;
