@@ -16,6 +16,7 @@
 
 #include <QRadioButton>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <map>
@@ -500,10 +501,18 @@ struct Registries {
 // Each case runs directly (false) and through the SOCKS 5 proxy (true).
 class RegistryRunTest : public RunTest, public testing::WithParamInterface<bool> {
 protected:
-    void SetUp() override {
-        if (!test::Certificates())
-            GTEST_SKIP() << "the openssl tool is missing (scripts/setup installs it)";
+    // Without the openssl tool (or under Wine, whose TLS is a client only) there is no test
+    // authority: the cases that need HTTPS are left out, and the test says so.
+    bool LeftOut(bool needsHttps) {
+        if (!needsHttps || test::Certificates())
+            return false;
+        if (!saidSo_)
+            std::printf("[ LEFT OUT ] HTTPS cases: no test authority (the openssl tool)\n");
+        saidSo_ = true;
+        return true;
     }
+
+    bool saidSo_ = false;
 
     void Connect(test::AppWindows& app, const Registries& net,
                  const std::string& refusing = "") const {
@@ -617,6 +626,9 @@ TEST_P(RegistryRunTest, AsksIanaThenTheRegistryThenAnyRegistrar) {
          "{base}registry/domain/a.com\r\n" + DomainText("a.com"), "link other"},
     };
     for (RegistryCase c : cases) {
+        if (LeftOut(std::any_of(c.asked.begin(), c.asked.end(),
+                                [](const std::string& entry) { return entry[0] == '/'; })))
+            continue;
         Registries net(c.registryAnswer, c.registrarAnswer, c.refusing, GetParam(), c.rdap);
         c.stored = net.Filled(c.stored);
         test::AppWindows app;
@@ -704,6 +716,8 @@ TEST_P(RegistryRunTest, ARefusalKeepsAnEarlierResultAndIsStoredOtherwise) {
                     "de questions (statut HTTP 429).\r\n"},
     };
     for (const auto& [tld, refusal] : cases) {
+        if (LeftOut(tld == "example"))
+            continue;
         Registries net("Number of allowed queries EXCEEDED\n", "", "", GetParam(), "429");
         test::AppWindows app;
         Connect(app, net);
