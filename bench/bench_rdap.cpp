@@ -51,7 +51,7 @@ std::string Name(int i) {
 
 void BM_RegistryLookupsOverRdap(benchmark::State& state) {
     brinmor::SetRdapBootstrapOverride(Base() + "dns.json");
-    brinmor::SetRdapTestAuthoritiesOverride({brinmor::test::Certificates()->authority});
+    brinmor::SetRdapTestAuthoritiesOverride({brinmor::test::Certificates()->trusted});
     for (auto _ : state) {
         // One run: IANA names no whois server, so every name goes to RDAP.
         brinmor::TRdapSettings settings;
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     authorityFile = dir.filePath("authority.pem");
     QFile file(authorityFile);
     if (!file.open(QIODevice::WriteOnly) ||
-        file.write(brinmor::test::Certificates()->authority.toPem()) < 0)
+        file.write(brinmor::test::Certificates()->trusted.toPem()) < 0)
         return 1;
     file.close();
     HttpsTestServer https(Serve, false, true);

@@ -11,70 +11,27 @@ namespace brinmor::test {
 
 namespace {
 
-constexpr const char* kNames =
-    "subjectAltName=IP:127.0.0.1,DNS:localhost,DNS:rdap.invalid,DNS:stranger.invalid";
-
-bool OpenSsl(const QString& folder, const QStringList& arguments) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral("openssl"), arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-           process.exitCode() == 0;
-}
-
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// A self-signed certificate and its key, or nothing.
+std::optional<std::pair<QSslCertificate, QSslKey>> SelfSigned(const QString& name) {
+    QTemporaryDir dir;
+    QProcess openssl;
+    openssl.start("openssl",
+                  {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                   "-nodes", "-days", "2", "-subj", "/CN=" + name, "-keyout", dir.filePath("key"),
+                   "-out", dir.filePath("crt"), "-addext",
+                   "subjectAltName=IP:127.0.0.1,DNS:rdap.invalid,DNS:stranger.invalid"});
+    QFile crt(dir.filePath("crt")), key(dir.filePath("key"));
+    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0 ||
+        !crt.open(QIODevice::ReadOnly) || !key.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return std::pair{QSslCertificate(crt.readAll()), QSslKey(key.readAll(), QSsl::Ec)};
 }
 
 std::optional<TestCertificates> Make() {
-    QTemporaryDir dir;
-    const QString at = dir.path();
-    const QStringList key = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
-    QFile extensions(at + "/server.ext");
-    if (!extensions.open(QIODevice::WriteOnly) ||
-        extensions.write(QByteArray(kNames) + "\nextendedKeyUsage=serverAuth\n") < 0)
+    const auto trusted = SelfSigned("rdap.invalid"), stranger = SelfSigned("stranger.invalid");
+    if (!trusted || !stranger)
         return std::nullopt;
-    extensions.close();
-    const bool made =
-        OpenSsl(at, QStringList{"req", "-x509"} + key +
-                        QStringList{"-keyout", "ca.key", "-out", "ca.crt", "-days", "2", "-subj",
-                                    "/CN=Brinmor Test Authority", "-addext",
-                                    "basicConstraints=critical,CA:TRUE", "-addext",
-                                    "keyUsage=critical,keyCertSign,cRLSign"}) &&
-        OpenSsl(at, QStringList{"req"} + key +
-                        QStringList{"-keyout", "server.key", "-out", "server.csr", "-subj",
-                                    "/CN=rdap.invalid"}) &&
-        OpenSsl(at, {"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
-                     "-CAcreateserial", "-out", "server.crt", "-days", "2", "-extfile",
-                     "server.ext"}) &&
-        OpenSsl(at, QStringList{"req", "-x509"} + key +
-                        QStringList{"-keyout", "stranger.key", "-out", "stranger.crt", "-days", "2",
-                                    "-subj", "/CN=stranger.invalid", "-addext", kNames});
-    if (!made)
-        return std::nullopt;
-    TestCertificates c{QSslCertificate(Contents(at + "/ca.crt")),
-                       QSslCertificate(Contents(at + "/server.crt")),
-                       QSslKey(Contents(at + "/server.key"), QSsl::Ec),
-                       QSslCertificate(Contents(at + "/stranger.crt")),
-                       QSslKey(Contents(at + "/stranger.key"), QSsl::Ec)};
-    if (c.authority.isNull() || c.server.isNull() || c.serverKey.isNull() || c.stranger.isNull() ||
-        c.strangerKey.isNull())
-        return std::nullopt;
-    return c;
-}
-
-QByteArray Reason(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 404:
-        return "Not Found";
-    case 429:
-        return "Too Many Requests";
-    default:
-        return "Status";
-    }
+    return TestCertificates{trusted->first, stranger->first, trusted->second, stranger->second};
 }
 
 } // namespace
@@ -86,67 +43,48 @@ const TestCertificates* Certificates() {
 
 HttpsTestServer::HttpsTestServer(Handler handler, bool stranger, bool keepAlive)
     : handler_(std::move(handler)), keepAlive_(keepAlive) {
-    const TestCertificates* certificates = Certificates();
-    if (certificates) {
+    if (const TestCertificates* c = Certificates()) {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
-        tls.setLocalCertificate(stranger ? certificates->stranger : certificates->server);
-        tls.setPrivateKey(stranger ? certificates->strangerKey : certificates->serverKey);
+        tls.setLocalCertificate(stranger ? c->stranger : c->trusted);
+        tls.setPrivateKey(stranger ? c->strangerKey : c->trustedKey);
         tls.setPeerVerifyMode(QSslSocket::VerifyNone);
-        // Wine's TLS client keeps TLS 1.3 off.
-        tls.setProtocol(QSsl::TlsV1_2OrLater);
+        tls.setProtocol(QSsl::TlsV1_2OrLater); // Wine's TLS client keeps 1.3 off
         server_.setSslConfiguration(tls);
     }
     QObject::connect(&server_, &QSslServer::startedEncryptionHandshake, &server_,
-                     [this](QSslSocket*) { ++connections_; });
+                     [this] { ++connections; });
     QObject::connect(&server_, &QTcpServer::pendingConnectionAvailable, &server_, [this] {
-        while (QTcpSocket* socket = server_.nextPendingConnection())
-            Serve(static_cast<QSslSocket*>(socket));
+        while (auto* socket = static_cast<QSslSocket*>(server_.nextPendingConnection())) {
+            QObject::connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
+            const auto read = [this, socket] {
+                QByteArray& request = pending_[socket];
+                request += socket->readAll();
+                for (auto end = request.indexOf("\r\n\r\n"); end >= 0;
+                     end = request.indexOf("\r\n\r\n")) {
+                    const QList<QByteArray> lines = request.left(end).split('\n');
+                    paths.push_back(lines[0].split(' ').value(1).toStdString());
+                    accepts.emplace_back();
+                    for (const QByteArray& line : lines)
+                        if (line.toLower().startsWith("accept:"))
+                            accepts.back() = line.mid(7).trimmed().toStdString();
+                    request.remove(0, end + 4);
+                    const HttpsResponse r = handler_(paths.back());
+                    if (r.silent)
+                        return;
+                    socket->write("HTTP/1.1 " + QByteArray::number(r.status) +
+                                  " X\r\nContent-Type: application/rdap+json\r\nContent-Length: " +
+                                  QByteArray::number(r.body.size()) + "\r\n" +
+                                  (keepAlive_ ? "" : "Connection: close\r\n") + r.headers + "\r\n" +
+                                  r.body);
+                    if (!keepAlive_)
+                        return socket->disconnectFromHost();
+                }
+            };
+            QObject::connect(socket, &QSslSocket::readyRead, socket, read);
+            read();
+        }
     });
     server_.listen(QHostAddress::LocalHost, 0);
-}
-
-HttpsTestServer::~HttpsTestServer() {
-    server_.close();
-    // While the table the sockets' handlers touch is still there.
-    qDeleteAll(server_.findChildren<QSslSocket*>());
-}
-
-void HttpsTestServer::Serve(QSslSocket* socket) {
-    socket->setParent(&server_);
-    QObject::connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
-    QObject::connect(socket, &QSslSocket::destroyed, &server_,
-                     [this, socket] { pending_.erase(socket); });
-    const auto read = [this, socket] {
-        QByteArray& request = pending_[socket];
-        request += socket->readAll();
-        for (auto end = request.indexOf("\r\n\r\n"); end >= 0; end = request.indexOf("\r\n\r\n")) {
-            const QList<QByteArray> lines = request.left(end).split('\n');
-            const QList<QByteArray> words = lines.value(0).trimmed().split(' ');
-            std::string accept;
-            for (const QByteArray& line : lines)
-                if (line.toLower().startsWith("accept:"))
-                    accept = line.mid(7).trimmed().toStdString();
-            const std::string path = words.value(1).toStdString();
-            paths_.push_back(path);
-            accepts_.push_back(accept);
-            request.remove(0, end + 4);
-            const HttpsResponse response = handler_(path);
-            if (response.silent)
-                return;
-            socket->write("HTTP/1.1 " + QByteArray::number(response.status) + " " +
-                          Reason(response.status) +
-                          "\r\nContent-Type: application/rdap+json\r\nContent-Length: " +
-                          QByteArray::number(response.body.size()) + "\r\n" +
-                          (keepAlive_ ? "" : "Connection: close\r\n") + response.headers + "\r\n" +
-                          response.body);
-            if (!keepAlive_) {
-                socket->disconnectFromHost();
-                return;
-            }
-        }
-    };
-    QObject::connect(socket, &QSslSocket::readyRead, socket, read);
-    read();
 }
 
 } // namespace brinmor::test

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QSslServer>
@@ -11,15 +10,12 @@
 
 namespace brinmor::test {
 
-// A test authority and two server certificates for 127.0.0.1, localhost and a few names
-// under .invalid: one the authority signed, one signed by nobody the program knows. Made once
-// per process with the openssl tool; nothing when the tool is missing.
+// Two self-signed certificates for 127.0.0.1 and a few names under .invalid, made once per
+// process with the openssl tool (nothing when it is missing): the test trusts `trusted` as
+// its own authority, and nobody knows the stranger.
 struct TestCertificates {
-    QSslCertificate authority;
-    QSslCertificate server;
-    QSslKey serverKey;
-    QSslCertificate stranger;
-    QSslKey strangerKey;
+    QSslCertificate trusted, stranger;
+    QSslKey trustedKey, strangerKey;
 };
 const TestCertificates* Certificates();
 
@@ -28,41 +24,28 @@ struct HttpsResponse {
         : status(status), body(std::move(body)), headers(std::move(headers)), silent(silent) {}
     int status;
     QByteArray body;
-    // More header lines, each ending in CR LF.
-    QByteArray headers;
-    // Keeps the connection open and says nothing.
-    bool silent;
+    QByteArray headers; // more header lines, each ending in CR LF
+    bool silent;        // keeps the connection open and says nothing
 };
 
-// An HTTPS/1.1 server on 127.0.0.1 (port chosen by the system) in the calling thread: it
-// serves while that thread runs an event loop, as the RDAP client's waits do. One request per
-// connection, which it then closes, unless it keeps connections alive.
+// An HTTPS/1.1 server on 127.0.0.1 (port chosen by the system) in the calling thread, so it
+// serves while that thread waits in an event loop, as the RDAP client does. It closes each
+// connection after one answer unless it keeps them alive.
 class HttpsTestServer {
 public:
     using Handler = std::function<HttpsResponse(const std::string& path)>;
-
     explicit HttpsTestServer(Handler handler, bool stranger = false, bool keepAlive = false);
-    ~HttpsTestServer();
-    HttpsTestServer(const HttpsTestServer&) = delete;
-    HttpsTestServer& operator=(const HttpsTestServer&) = delete;
 
     quint16 Port() const { return server_.serverPort(); }
-    // The paths asked, in order, and each request's Accept header.
-    const std::vector<std::string>& Paths() const { return paths_; }
-    const std::vector<std::string>& Accepts() const { return accepts_; }
-    // TLS handshakes begun.
-    int Connections() const { return connections_; }
+    // The paths asked, in order, and each request's Accept header; TLS handshakes begun.
+    std::vector<std::string> paths, accepts;
+    int connections = 0;
 
 private:
-    void Serve(QSslSocket* socket);
-
     Handler handler_;
     bool keepAlive_;
-    QSslServer server_;
     std::map<QSslSocket*, QByteArray> pending_;
-    std::vector<std::string> paths_;
-    std::vector<std::string> accepts_;
-    int connections_ = 0;
+    QSslServer server_; // last: its sockets go first
 };
 
 } // namespace brinmor::test
