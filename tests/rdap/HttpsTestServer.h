@@ -11,8 +11,8 @@
 namespace brinmor::test {
 
 // Two self-signed certificates for 127.0.0.1 and a few names under .invalid, made once per
-// process with the openssl tool (nothing when it is missing): the test trusts `trusted` as
-// its own authority, and nobody knows the stranger.
+// process with the openssl tool (nothing when it is missing, and on Windows): the test trusts
+// `trusted` as its own authority, and nobody knows the stranger.
 struct TestCertificates {
     QSslCertificate trusted, stranger;
     QSslKey trustedKey, strangerKey;
