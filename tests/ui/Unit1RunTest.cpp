@@ -22,6 +22,7 @@
 #include <map>
 #include <set>
 #include <tuple>
+#include <utility>
 
 namespace brinmor {
 namespace {
@@ -496,10 +497,16 @@ struct Registries {
 class RegistryRunTest : public RunTest, public testing::WithParamInterface<bool> {
 protected:
     // Without the openssl tool (or under Wine, whose TLS is a client only), rows that need
-    // HTTPS are left out.
+    // HTTPS are left out, and the test says so once.
     static bool LeftOut(const Names& asked) {
-        return !test::Certificates() &&
-               std::any_of(asked.begin(), asked.end(), [](auto& entry) { return entry[0] == '/'; });
+        const bool out =
+            !test::Certificates() &&
+            std::any_of(asked.begin(), asked.end(), [](auto& entry) { return entry[0] == '/'; });
+        static bool said = false;
+        if (out && !std::exchange(said, true))
+            std::printf(
+                "[ LEFT OUT ] HTTPS rows: no test authority (no openssl tool, or Windows)\n");
+        return out;
     }
 
     void Connect(test::AppWindows& app, const Registries& net,
