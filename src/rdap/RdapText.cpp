@@ -146,8 +146,11 @@ void WriteContact(Writer& out, const QString& role, const QJsonObject& entity) {
     for (const QJsonValue& status : Array(entity, "status"))
         out.Line(QStringLiteral("Status"), Shown(status));
     WriteEvents(out, Array(entity, "events"));
+    for (const QJsonValue& remark : Array(entity, "remarks"))
+        for (const QJsonValue& line : Array(remark.toObject(), "description"))
+            out.Line(QStringLiteral("Remarks"), Shown(line));
     out.Unknown(entity, {"objectClassName", "handle", "vcardArray", "roles", "publicIds", "status",
-                         "events", "entities", "links", "remarks", "port43"});
+                         "events", "entities", "links", "remarks"});
 }
 
 struct Contact {
@@ -248,8 +251,6 @@ std::string RdapText(const std::string& address, const QJsonObject& domain) {
     Writer out;
     out.Raw(Escaped(QString::fromUtf8(address)));
     out.Line(QStringLiteral("Domain Name"), String(domain, "ldhName"));
-    out.Line(QStringLiteral("Unicode Name"), String(domain, "unicodeName"));
-    out.Line(QStringLiteral("Registry Domain ID"), String(domain, "handle"));
     const QJsonObject registrar = RegistrarEntity(domain);
     out.Line(QStringLiteral("Registrar"), VcardName(registrar));
     for (const QJsonValue& id : Array(registrar, "publicIds"))
@@ -276,9 +277,13 @@ std::string RdapText(const std::string& address, const QJsonObject& domain) {
                                                    : QStringLiteral("unsigned"));
         out.Unknown(secure.toObject(), {"delegationSigned"});
     }
+    // Beyond the whois-like layout: the other names, the links, then what no rule names.
+    out.Line(QStringLiteral("Unicode Name"), String(domain, "unicodeName"));
+    out.Line(QStringLiteral("Registry Domain ID"), String(domain, "handle"));
+    for (const QJsonValue& link : Array(domain, "links"))
+        out.Line(QStringLiteral("Link"), String(link.toObject(), "href"));
     out.Unknown(domain, {"objectClassName", "ldhName", "unicodeName", "handle", "events", "status",
-                         "nameservers", "secureDNS", "entities", "remarks", "notices", "links",
-                         "rdapConformance", "port43"});
+                         "nameservers", "secureDNS", "entities", "remarks", "notices", "links"});
 
     std::vector<Contact> contacts;
     CollectContacts(Array(domain, "entities"), contacts);
