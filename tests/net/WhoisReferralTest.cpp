@@ -69,17 +69,5 @@ TEST(IsRefusal, IsAShortAnswerHoldingAWholePhraseInAnyLetterCase) {
         EXPECT_EQ(IsRefusal(answer), refusal) << answer;
 }
 
-TEST(ReferralServer, IsTheTextAfterTheExactMarkerUpToCr) {
-    using Referral = std::pair<std::string, std::optional<std::string>>;
-    const Referral cases[] = {
-        {"x\r\nWhois Server: whois.registrar.test\r\nrest", "whois.registrar.test"},
-        {"Note: Whois Server: a.test", "a.test"},
-        {"Whois Server: \r\n", ""},
-        {"whois server: a.test\r\nWhois Server:a.test\r\n", std::nullopt},
-    };
-    for (const auto& [answer, server] : cases)
-        EXPECT_EQ(ReferralServer(answer), server) << answer;
-}
-
 } // namespace
 } // namespace brinmor
