@@ -108,12 +108,12 @@ struct RunAnswer {
     bool refusal = false;
 };
 
-// A name without a top-level domain is looked up as by default. Queries carry the name's
-// A-label; the stored file keeps the name as typed.
+// Every query carries the name's A-label; the stored file keeps the name as typed. A name
+// without a top-level domain is looked up as by default.
 RunAnswer RegistryAnswer(TForm1& form, TRegistryLookup& registries, const std::string& name) {
     const std::string query = AceName(name);
     if (TopLevelDomain(query).empty())
-        return {form.Recherche_domaine(name)};
+        return {form.Recherche_domaine(query)};
     const std::optional<TRegistryAnswer> answer = registries.Lookup(query);
     if (!answer) {
         AppDialogs().ShowMessage(kConnectionFailed);
