@@ -166,7 +166,7 @@ void BM_RunRegistryAware(benchmark::State& state) {
     });
     FakeServer registry([](FakeSession& s) { Serve(s, true); });
     FakeServer registrar([](FakeSession& s) { Serve(s, false); });
-    auto& redirects = brinmor::WhoisServerRedirects();
+    std::map<std::string, brinmor::WhoisFirstServer> redirects;
     redirects[brinmor::kIanaWhoisHost] = {"127.0.0.1", iana.Port()};
     redirects["127.0.0.1"] = {"127.0.0.1", registrar.Port()};
     std::vector<std::string> names;
@@ -176,6 +176,7 @@ void BM_RunRegistryAware(benchmark::State& state) {
         redirects["whois.nic." + tld] = {"127.0.0.1", registry.Port()};
         names.push_back("run-" + std::to_string(i) + "." + tld);
     }
+    brinmor::SetWhoisServerOverrides(redirects);
     AppWindows app;
     app.WriteConfig("[whois]\r\nregistres=oui\r\n");
     int runs = 0;
@@ -187,7 +188,7 @@ void BM_RunRegistryAware(benchmark::State& state) {
             iana.Connections() != 10 * ++runs)
             state.SkipWithError("the run failed");
     }
-    redirects.clear();
+    brinmor::SetWhoisServerOverrides({});
     state.SetItemsProcessed(state.iterations() * kNames);
 }
 

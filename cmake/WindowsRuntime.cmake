@@ -1,6 +1,6 @@
 # Lays beside the programs of a cross-build for Windows all they need to run on a Windows
 # machine with nothing installed: the Qt libraries, the platform, image-format and style
-# plugins, the toolkit's translations and the MinGW-w64 runtime libraries.
+# plugins, the TLS plugin, the toolkit's translations and the MinGW-w64 runtime libraries.
 
 # brinmor_windows_runtime(<target> <folder> QT_MODULES <modules...>)
 function(brinmor_windows_runtime target folder)
@@ -25,6 +25,10 @@ function(brinmor_windows_runtime target folder)
         platforms Qt6::QOffscreenIntegrationPlugin
         imageformats Qt6::QICOPlugin
         styles Qt6::QWindowsVistaStylePlugin)
+    # HTTPS for RDAP through Windows' own TLS; nothing imports the plugin, so it is named here.
+    if(TARGET Qt6::QSchannelBackendPlugin)
+        list(APPEND plugins tls Qt6::QSchannelBackendPlugin)
+    endif()
     set(commands)
     while(plugins)
         list(POP_FRONT plugins kind plugin)

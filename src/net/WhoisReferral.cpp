@@ -1,6 +1,7 @@
 #include "net/WhoisReferral.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace brinmor {
@@ -8,6 +9,34 @@ namespace brinmor {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kReferralMarker = "Whois Server: ";
+constexpr std::size_t kMaxRefusalSize = 1024;
+// Lower case. Single words never count: normal notices say "throttled" too.
+constexpr std::array<std::string_view, 6> kRefusalPhrases = {
+    "whois limit exceeded",
+    "number of allowed queries exceeded",
+    "maximum daily connection limit reached",
+    "your connection limit exceeded",
+    "excessive querying",
+    "%error:201: access denied",
+};
+
+bool IsWordByte(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The phrase occurs with no letter or digit glued to either end.
+bool HoldsWholePhrase(const std::string& lowered, std::string_view phrase) {
+    for (auto at = lowered.find(phrase); at != std::string::npos;
+         at = lowered.find(phrase, at + 1)) {
+        const auto end = at + phrase.size();
+        const bool cleanStart = at == 0 || !IsWordByte(lowered[at - 1]) || !IsWordByte(phrase[0]);
+        const bool cleanEnd = end == lowered.size() || !IsWordByte(lowered[end]);
+        if (cleanStart && cleanEnd)
+            return true;
+    }
+    return false;
+}
 constexpr std::string_view kLineEnds = "\r\n";
 
 std::string_view Trim(std::string_view text) {
@@ -73,6 +102,23 @@ std::string RegistrarServer(const std::string& registryAnswer, const std::string
         return true;
     });
     return server;
+}
+
+std::optional<std::string> ReferralServer(const std::string& answer) {
+    const auto marker = answer.find(kReferralMarker);
+    if (marker == std::string::npos)
+        return std::nullopt;
+    const auto start = marker + kReferralMarker.size();
+    const auto lineEnd = answer.find('\r', start);
+    return answer.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
+}
+
+bool IsRefusal(const std::string& answer) {
+    if (answer.size() > kMaxRefusalSize)
+        return false;
+    const std::string lowered = AsciiLowerCase(answer);
+    return std::any_of(kRefusalPhrases.begin(), kRefusalPhrases.end(),
+                       [&](std::string_view phrase) { return HoldsWholePhrase(lowered, phrase); });
 }
 
 } // namespace brinmor

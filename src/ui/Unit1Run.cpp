@@ -1,6 +1,7 @@
 // The lookup run: every name of the search list, asked of the first whois server and, on a
 // "Whois Server: " referral, of the server it names (or, when config.ini asks for it, of its
-// top-level domain's registry and then its registrar); each answer goes to the result store.
+// top-level domain's registry and then its registrar, over whois or RDAP); each answer goes to
+// the result store.
 #include "net/IdWhois.h"
 #include "net/RegistryLookup.h"
 #include "net/WhoisReferral.h"
@@ -8,6 +9,8 @@
 #include "platform/ExecutableDirectory.h"
 #include "platform/Path.h"
 #include "platform/ResultName.h"
+#include "rdap/AceName.h"
+#include "rdap/RdapClient.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/WhoisFirstServer.h"
@@ -26,7 +29,6 @@ namespace brinmor {
 
 namespace {
 
-constexpr std::string_view kReferralMarker = "Whois Server: ";
 constexpr const char* kConnectionFailed = "Connexion impossible";
 
 // Every LF becomes CR LF, a LF after a CR too; a lone CR stays.
@@ -53,27 +55,71 @@ bool HasStoredResult(const std::string& fileName) {
     return std::filesystem::exists(ResultDirectory() / FileSystemPath(fileName), ignored);
 }
 
-// Asks the named server with the window's whois component.
-std::string QueryAt(TIdWhois& whois, const std::string& host, const std::string& text) {
-    const auto& redirects = WhoisServerRedirects();
-    const auto found = redirects.find(host);
-    const WhoisFirstServer server =
-        found == redirects.end() ? WhoisFirstServer{host, kWhoisPort} : found->second;
-    whois.SetHost(server.host);
-    whois.SetPort(server.port);
-    return whois.QueryDomain(text);
+std::map<std::string, WhoisFirstServer>& WhoisServerOverrides() {
+    static std::map<std::string, WhoisFirstServer> overrides;
+    return overrides;
 }
 
-// A name without a top-level domain is looked up as by default.
-std::string RegistryAnswer(TForm1& form, TRegistryLookup& registries, const std::string& name) {
-    if (TopLevelDomain(name).empty())
-        return form.Recherche_domaine(name);
-    const std::optional<std::string> answer = registries.Lookup(name);
+// Asks the named server with the window's whois component. A failure before the connection
+// stood (name, refusal, connect guard, the proxy's refusal) is EWhoisUnreachable.
+std::string QueryAt(TIdWhois& whois, const std::string& host, const std::string& text) {
+    const auto& overrides = WhoisServerOverrides();
+    const auto found = overrides.find(host);
+    const WhoisFirstServer server =
+        found == overrides.end() ? WhoisFirstServer{host, kWhoisPort} : found->second;
+    whois.SetHost(server.host);
+    whois.SetPort(server.port);
+    bool connected = false;
+    whois.OnConnected = [&connected](TIdComponent&) { connected = true; };
+    try {
+        std::string answer = whois.QueryDomain(text);
+        whois.OnConnected = nullptr;
+        return answer;
+    } catch (const Exception& e) {
+        whois.OnConnected = nullptr;
+        if (!connected)
+            throw EWhoisUnreachable(e.Message());
+        throw;
+    }
+}
+
+// The RDAP client takes the whois component's guards, size cap and proxy.
+TRdapSettings RdapSettingsOf(TIdWhois& whois) {
+    const TSocksInfo& socks = whois.SocksInfo();
+    TRdapSettings settings;
+    settings.connectTimeout = whois.ConnectTimeout();
+    settings.silenceTimeout = whois.SilenceTimeout();
+    settings.queryTimeout = whois.QueryTimeout();
+    settings.maxAnswerSize = IdMaxAnswerSize;
+    settings.useProxy = socks.Version == svSocks5;
+    settings.proxyHost = socks.Host;
+    settings.proxyPort = socks.Port;
+    if (socks.Authentication == saUsernamePassword) {
+        settings.proxyUser = socks.UserID;
+        settings.proxyPassword = socks.Password;
+    }
+    return settings;
+}
+
+// What one registry-aware lookup found: the text to store, and whether it may replace an
+// earlier result only when there is none (a refusal).
+struct RunAnswer {
+    std::string text;
+    bool refusal = false;
+};
+
+// Every query carries the name's A-label; the stored file keeps the name as typed. A name
+// without a top-level domain is looked up as by default.
+RunAnswer RegistryAnswer(TForm1& form, TRegistryLookup& registries, const std::string& name) {
+    const std::string query = AceName(name);
+    if (TopLevelDomain(query).empty())
+        return {form.Recherche_domaine(query)};
+    const std::optional<TRegistryAnswer> answer = registries.Lookup(query);
     if (!answer) {
         AppDialogs().ShowMessage(kConnectionFailed);
-        return std::string();
+        return {};
     }
-    return Normalise(*answer);
+    return {answer->rendered ? answer->text : Normalise(answer->text), answer->refusal};
 }
 
 } // namespace
@@ -83,9 +129,8 @@ WhoisFirstServer& FirstWhoisServer() {
     return server;
 }
 
-std::map<std::string, WhoisFirstServer>& WhoisServerRedirects() {
-    static std::map<std::string, WhoisFirstServer> redirects;
-    return redirects;
+void SetWhoisServerOverrides(std::map<std::string, WhoisFirstServer> overrides) {
+    WhoisServerOverrides() = std::move(overrides);
 }
 
 void TForm1::Button1Click() {
@@ -106,26 +151,32 @@ void TForm1::Button1Click() {
         // The login the user typed is meant to be used.
         socks.Authentication = socks.UserID.empty() ? saNoAuthentication : saUsernamePassword;
     }
-    // Lives for this run only: IANA is asked at most once per top-level domain and run.
+    // Live for this run only: IANA is asked at most once per top-level domain and run, the
+    // RDAP bootstrap at most once.
+    std::optional<TRdapClient> rdap;
     std::optional<TRegistryLookup> registries;
-    if (Form2->WhoisRegistres == "oui")
-        registries.emplace([this](const std::string& host, const std::string& text) {
-            return QueryAt(*IdWhois1, host, text);
-        });
+    if (Form2->WhoisRegistres == "oui") {
+        rdap.emplace(RdapSettingsOf(*IdWhois1));
+        registries.emplace(
+            [this](const std::string& host, const std::string& text) {
+                return QueryAt(*IdWhois1, host, text);
+            },
+            [&rdap](const std::string& name) { return rdap->Lookup(name); });
+    }
 
     const int count = ListBox1->Count();
     for (int i = 0; i < count; ++i) {
         // The run takes no input, but it paints its progress at once.
         StatusBar1->SetSimpleText("Recherche de " + ListBox1->Item(i) + " en cours");
         StatusBar1->repaint();
-        const std::string answer = registries
-                                       ? RegistryAnswer(*this, *registries, ListBox1->Item(i))
-                                       : Recherche_domaine(ListBox1->Item(i));
+        const RunAnswer answer = registries ? RegistryAnswer(*this, *registries, ListBox1->Item(i))
+                                            : RunAnswer{Recherche_domaine(ListBox1->Item(i))};
         const std::string fileName = ListBox1->Item(i) + ".dns";
-        // An empty answer must not replace a good one: a failed query was shown already, and a
-        // server that closes without a byte (rate limiting) has told nothing.
-        if (!answer.empty() || !HasStoredResult(fileName))
-            Enregistre_resultat(fileName, answer);
+        // An empty answer or a refusal must not replace a good one: a failed query was shown
+        // already, and a server that closes without a byte or refuses (rate limiting) has told
+        // nothing about the name.
+        if ((!answer.text.empty() && !answer.refusal) || !HasStoredResult(fileName))
+            Enregistre_resultat(fileName, answer.text);
         Affiche_rechercher_termine();
         ListBox2->doItemsLayout();
         ListBox2->repaint();
@@ -147,16 +198,11 @@ std::string TForm1::Recherche_domaine(const std::string& name) {
         return std::string();
     }
 
-    const auto marker = first.find(kReferralMarker);
-    if (marker == std::string::npos)
+    const std::optional<std::string> server = ReferralServer(first);
+    if (!server)
         return first;
-    const auto start = marker + kReferralMarker.size();
-    const auto lineEnd = first.find('\r', marker);
-    const std::string server =
-        first.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
-
     // One step only, and its errors end the run.
-    IdWhois1->SetHost(server);
+    IdWhois1->SetHost(*server);
     return Normalise(IdWhois1->QueryDomain(name));
 }
 

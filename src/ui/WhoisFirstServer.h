@@ -15,8 +15,8 @@ struct WhoisFirstServer {
 
 WhoisFirstServer& FirstWhoisServer();
 
-// Where a registry-aware lookup asks a named server: port 43 of that name, unless tests moved
-// the name to a loopback server here.
-std::map<std::string, WhoisFirstServer>& WhoisServerRedirects();
+// Test seam: a registry-aware lookup asks a named server on port 43 of that name, unless this
+// moves the name to another server (a loopback fake); an empty map restores the real names.
+void SetWhoisServerOverrides(std::map<std::string, WhoisFirstServer> overrides);
 
 } // namespace brinmor

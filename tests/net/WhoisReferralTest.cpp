@@ -48,5 +48,26 @@ TEST(RegistrarServer, TakesTheFirstLabelledLineNamingAnotherHost) {
         EXPECT_EQ(RegistrarServer(answer, registry), server) << answer;
 }
 
+TEST(IsRefusal, IsAShortAnswerHoldingAWholePhraseInAnyLetterCase) {
+    const std::string terms(1024, 'x');
+    const std::pair<std::string, bool> cases[] = {
+        {"WHOIS LIMIT EXCEEDED\r\n", true},
+        {"% number of allowed queries EXCEEDED - try later", true},
+        {"Maximum Daily connection limit reached", true},
+        {"Error: Your connection limit exceeded.", true},
+        {"excessive querying", true},
+        {"%ERROR:201: access denied\n", true},
+        // Single words, a phrase glued to a word, a phrase cut by a line end.
+        {"Your queries are throttled. Limit exceeded.", false},
+        {"excessive queryingx", false},
+        {"whois limit\r\nexceeded", false},
+        // A long answer whose terms of use quote the phrase.
+        {"WHOIS LIMIT EXCEEDED\n" + terms, false},
+        {"", false},
+    };
+    for (const auto& [answer, refusal] : cases)
+        EXPECT_EQ(IsRefusal(answer), refusal) << answer;
+}
+
 } // namespace
 } // namespace brinmor
