@@ -42,6 +42,9 @@ private:
         std::size_t rank;
     };
 
+    // The platform's order of two keys (ListOrderWindows.cpp, ListOrderPosix.cpp).
+    static bool KeyLess(const Key& a, const Key& b);
+
     // Keys hold for one locale: a change of the user's starts them anew.
     void FollowUserLocale();
     void Forget();

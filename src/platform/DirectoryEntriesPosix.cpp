@@ -1,0 +1,28 @@
+// A folder's entries on POSIX: the suffix is compared in its UTF-8 form, as names are stored.
+#include "platform/DirectoryEntries.h"
+#include "platform/Path.h"
+
+#include <dirent.h>
+#include <strings.h>
+
+namespace brinmor {
+
+std::vector<std::filesystem::path> DirectoryEntries(const std::filesystem::path& folder,
+                                                    const std::string& suffix) {
+    std::vector<std::filesystem::path> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr)
+        return names;
+    const std::string nativeSuffix = NativePath(suffix);
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == ".." || name.size() < nativeSuffix.size())
+            continue;
+        if (strcasecmp(name.c_str() + name.size() - nativeSuffix.size(), nativeSuffix.c_str()) == 0)
+            names.emplace_back(name);
+    }
+    closedir(dir);
+    return names;
+}
+
+} // namespace brinmor
