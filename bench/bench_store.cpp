@@ -171,7 +171,8 @@ void BM_RunRegistryAware(benchmark::State& state) {
     redirects["127.0.0.1"] = {"127.0.0.1", registrar.Port()};
     std::vector<std::string> names;
     for (int i = 0; i < kNames; ++i) {
-        const std::string tld = "t" + std::to_string(i % 10);
+        std::string tld = "t"; // appended: g++ 12's -Wrestrict misfires on "t" + string at -O3
+        tld += std::to_string(i % 10);
         redirects["whois.nic." + tld] = {"127.0.0.1", registry.Port()};
         names.push_back("run-" + std::to_string(i) + "." + tld);
     }
