@@ -13,7 +13,7 @@ std::vector<std::filesystem::path> DirectoryEntries(const std::filesystem::path&
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr)
         return names;
-    const std::string nativeSuffix = NativePath(suffix);
+    const std::string nativeSuffix = FileSystemPath(suffix).native();
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         if (name == "." || name == ".." || name.size() < nativeSuffix.size())

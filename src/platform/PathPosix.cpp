@@ -4,18 +4,12 @@
 
 namespace brinmor {
 
-std::string NativePath(const std::string& path) {
+std::filesystem::path FileSystemPath(const std::string& path) {
     return Cp1252ToUtf8(path);
 }
-std::string PathFromNative(const std::string& nativePath) {
-    return Utf8ToCp1252(nativePath);
-}
 
-std::filesystem::path FileSystemPath(const std::string& path) {
-    return NativePath(path);
-}
 std::string PathFromFileSystem(const std::filesystem::path& path) {
-    return PathFromNative(path);
+    return Utf8ToCp1252(path.native());
 }
 
 } // namespace brinmor

@@ -5,13 +5,6 @@
 
 namespace brinmor {
 
-std::string NativePath(const std::string& path) {
-    return path;
-}
-std::string PathFromNative(const std::string& nativePath) {
-    return nativePath;
-}
-
 std::filesystem::path FileSystemPath(const std::string& path) {
     const int size = static_cast<int>(path.size());
     std::wstring wide(MultiByteToWideChar(CP_ACP, 0, path.data(), size, nullptr, 0), L'\0');

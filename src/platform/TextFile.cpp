@@ -2,7 +2,6 @@
 
 #include "platform/Cp1252.h"
 #include "platform/FileError.h"
-#include "platform/Path.h"
 #include "platform/TextFilePlatform.h"
 
 #include <algorithm>
@@ -21,9 +20,6 @@ constexpr std::intptr_t kClosed = -1;
 using text_file::CloseHandleOf;
 using text_file::OpenForReading;
 using text_file::ReadSome;
-
-TextFileReader::TextFileReader(const std::string& path, Encoding encoding)
-    : TextFileReader(FileSystemPath(path), encoding) {}
 
 TextFileReader::TextFileReader(const std::filesystem::path& file, Encoding encoding)
     : path_(file), decodeMarked_(encoding == Encoding::UnicodeWhenMarked),
@@ -115,10 +111,6 @@ void TextFileReader::Close() {
     handle_ = kClosed;
     if (handle != kClosed && !CloseHandleOf(handle))
         RaiseLastFileError(path_);
-}
-
-bool RemoveFile(const std::string& path) {
-    return RemoveFile(FileSystemPath(path));
 }
 
 } // namespace brinmor

@@ -86,7 +86,7 @@ TEST(DirectoryEntries, MatchesTheSuffixIgnoringCaseWithHiddenEntriesAndFolders) 
         dir.Write(name, "x");
     dir.MakeDir("sub.dns");
     dir.Write("M\xE9rignac.dns", "x");
-    EXPECT_EQ(Sorted(DirectoryEntries(dir.Native(), ".dns")),
+    EXPECT_EQ(Sorted(DirectoryEntries(dir.Path(), ".dns")),
               (std::vector<std::string>{".dns", ".hidden.dns", "B.DNS", "M\xE9rignac.dns", "a.dns",
                                         "c.Dns", "sub.dns"}));
 }
@@ -95,17 +95,17 @@ TEST(DirectoryEntries, EachNameOpensTheEntryItCameFrom) {
     test::TempDir dir;
     // Another letter case, and a name without a Windows-1252 form: Latin-1 bytes on POSIX,
     // a character outside the code page on Windows.
-    std::ofstream(dir.Native() / "Foo.DNS") << "Foo";
+    std::ofstream(dir.Path() / "Foo.DNS") << "Foo";
 #ifdef _WIN32
     const std::filesystem::path odd = L"\x4E2D.dns";
 #else
     const std::filesystem::path odd = "caf\xE9.dns";
 #endif
-    std::ofstream(dir.Native() / odd) << "odd";
-    const auto entries = DirectoryEntries(dir.Native(), ".dns");
+    std::ofstream(dir.Path() / odd) << "odd";
+    const auto entries = DirectoryEntries(dir.Path(), ".dns");
     ASSERT_EQ(entries.size(), 2u);
     for (const auto& entry : entries) {
-        const std::filesystem::path file = dir.Native() / entry;
+        const std::filesystem::path file = dir.Path() / entry;
         TextFileReader reader(file);
         std::string line;
         EXPECT_TRUE(reader.ReadLine(line));
@@ -113,12 +113,12 @@ TEST(DirectoryEntries, EachNameOpensTheEntryItCameFrom) {
         reader.Close();
         EXPECT_TRUE(RemoveFile(file));
     }
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Native()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 TEST(DirectoryEntries, AMissingFolderGivesNone) {
     test::TempDir dir;
-    EXPECT_TRUE(DirectoryEntries(dir.Native() / "missing", ".dns").empty());
+    EXPECT_TRUE(DirectoryEntries(dir.Path() / "missing", ".dns").empty());
 }
 
 int NameCheckCode(const std::string& name) {
@@ -177,7 +177,7 @@ TEST(ResultName, DeviceNamesIgnoreTheLocalesLetterCase) {
     test::TempDir dir;
     const std::string locale = "tr_TR.ISO-8859-9";
     const std::string build =
-        "localedef -i tr_TR -f ISO-8859-9 '" + dir.Path() + locale + "' >/dev/null 2>&1";
+        "localedef -i tr_TR -f ISO-8859-9 '" + (dir.Path() / locale).string() + "' >/dev/null 2>&1";
     if (std::system(build.c_str()) != 0)
         GTEST_SKIP() << "localedef could not build " << locale;
     struct Restore {

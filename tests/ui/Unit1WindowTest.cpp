@@ -330,12 +330,12 @@ TEST(MainWindowStoredNames, FirstDisplayListsStoredNamesIgnoringCase) {
     for (const char* name :
          {"zeta.fr.dns", "Alpha.com.dns", "beta.net.dns", "notes.txt", "Gamma.net.dns",
           "GAMMA.net.dns", "gamma.net.dns", "Beta.org.dns", "alpha.net.dns"})
-        app.dir.Write(std::string("result") + PathDelim + name, "x");
+        app.dir.Write(std::string("result/") + name, "x");
     app.form1().FormCreate();
     // Names that differ only in letter case compare equal: they keep the order in which the
     // folder lists them (where its file system keeps them apart).
     std::vector<std::string> gammas;
-    for (const auto& file : DirectoryEntries(app.dir.Path() + "result" + PathDelim, ".dns"))
+    for (const auto& file : DirectoryEntries(app.dir.Path() / "result", ".dns"))
         if (QString::fromStdString(file.string()).startsWith("gamma", Qt::CaseInsensitive))
             gammas.push_back(file.stem().string());
     std::vector<std::string> expected = {"Alpha.com", "alpha.net", "beta.net", "Beta.org"};
