@@ -1,9 +1,9 @@
 // A folder's entries on POSIX: the suffix is compared in its UTF-8 form, as names are stored.
+#include "platform/AsciiText.h"
 #include "platform/DirectoryEntries.h"
 #include "platform/Path.h"
 
 #include <dirent.h>
-#include <strings.h>
 
 namespace brinmor {
 
@@ -18,7 +18,8 @@ std::vector<std::filesystem::path> DirectoryEntries(const std::filesystem::path&
         const std::string name = entry->d_name;
         if (name == "." || name == ".." || name.size() < nativeSuffix.size())
             continue;
-        if (strcasecmp(name.c_str() + name.size() - nativeSuffix.size(), nativeSuffix.c_str()) == 0)
+        if (SameIgnoringAsciiCase(std::string_view(name).substr(name.size() - nativeSuffix.size()),
+                                  nativeSuffix))
             names.emplace_back(name);
     }
     closedir(dir);

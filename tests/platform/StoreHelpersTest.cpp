@@ -6,9 +6,9 @@
 #include "platform/TextFile.h"
 #include "platform/Utf8Text.h"
 #include "support/TempDir.h"
+#include "support/TurkishLocale.h"
 
 #include <algorithm>
-#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -174,21 +174,9 @@ TEST(ResultName, KnowsWindowsDeviceNames) {
 // A Turkish 8-bit locale upper-cases 'i' to the dotted capital (DD) and the dotless small i
 // (FD, a y with acute in Windows-1252) to 'I'. Device names know only ASCII letters.
 TEST(ResultName, DeviceNamesIgnoreTheLocalesLetterCase) {
-    test::TempDir dir;
-    const std::string locale = "tr_TR.ISO-8859-9";
-    const std::string build =
-        "localedef -i tr_TR -f ISO-8859-9 '" + (dir.Path() / locale).string() + "' >/dev/null 2>&1";
-    if (std::system(build.c_str()) != 0)
-        GTEST_SKIP() << "localedef could not build " << locale;
-    struct Restore {
-        std::string saved = std::setlocale(LC_CTYPE, nullptr);
-        ~Restore() {
-            std::setlocale(LC_CTYPE, saved.c_str());
-            ::unsetenv("LOCPATH");
-        }
-    } restore;
-    ::setenv("LOCPATH", dir.Path().c_str(), 1);
-    ASSERT_NE(std::setlocale(LC_CTYPE, locale.c_str()), nullptr);
+    test::TurkishLocale turkish;
+    if (!turkish.Set())
+        GTEST_SKIP() << "localedef could not build the Turkish locale";
     EXPECT_TRUE(IsWindowsDeviceName("conin$.dns"));
     EXPECT_FALSE(IsWindowsDeviceName("con\xFDn$.dns"));
 }
