@@ -1,8 +1,8 @@
 #include "settings/ProfileFile.h"
 
 #include "platform/Path.h"
-#include "settings/FileSizeLimit.h"
 #include "settings/IniFiles.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 

@@ -2,7 +2,7 @@
 #include "platform/Exceptions.h"
 #include "support/AppWindows.h"
 #include "support/QtApplication.h"
-#include "ui/StoreTestSupport.h"
+#include "support/StoreTestSupport.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "widgets/ErrorBox.h"

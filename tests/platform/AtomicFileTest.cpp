@@ -2,7 +2,7 @@
 
 #include "platform/DirectoryEntries.h"
 #include "platform/Path.h"
-#include "settings/FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 
