@@ -20,10 +20,19 @@ const char* const ProgramName = "platform_tests.exe";
 const char* const ProgramName = "platform_tests";
 #endif
 
-TEST(ExecutableDirectory, IsTheFolderHoldingThisProgram) {
+// Run from another folder: the working directory, where ctest starts the program, is not it.
+TEST(ExecutableDirectory, IsTheFolderHoldingThisProgramWhereverItRuns) {
+    test::TempDir elsewhere;
+    const fs::path previous = fs::current_path();
+    fs::current_path(elsewhere.Path());
+    const fs::path program = ExecutablePath();
     const fs::path directory = ExecutableDirectory();
+    fs::current_path(previous);
+    EXPECT_EQ(program.filename(), ProgramName);
+    EXPECT_EQ(directory, program.parent_path());
     EXPECT_TRUE(directory.is_absolute()) << directory;
     EXPECT_TRUE(fs::is_regular_file(directory / ProgramName)) << directory;
+    EXPECT_NE(directory, elsewhere.Path());
     EXPECT_EQ(ResultDirectory(), directory / "result");
 }
 
