@@ -1,12 +1,12 @@
 // Importing a 100,000-line name list: the search list's import, which lets waiting events run
 // after every line, against reading the same file with the text-file reader alone.
-#include <benchmark/benchmark.h>
-
 #include "platform/TextFile.h"
 #include "support/AppWindows.h"
 #include "support/QtApplication.h"
 #include "ui/Unit1.h"
 #include "widgets/ListBox.h"
+
+#include <benchmark/benchmark.h>
 
 namespace {
 
@@ -26,7 +26,7 @@ const brinmor::test::TempDir& NameList() {
 }
 
 void BM_ImportIntoSearchList(benchmark::State& state) {
-    const std::string path = NameList().Path() + "names.txt";
+    const std::filesystem::path path = NameList().File("names.txt");
     brinmor::test::AppWindows app;
     for (auto _ : state) {
         app.form1().ListBox1->clear();
@@ -39,7 +39,7 @@ void BM_ImportIntoSearchList(benchmark::State& state) {
 }
 
 void BM_ReadWithTextFileReaderOnly(benchmark::State& state) {
-    const std::string path = NameList().Path() + "names.txt";
+    const std::filesystem::path path = NameList().File("names.txt");
     for (auto _ : state) {
         brinmor::TextFileReader file(path);
         std::string line;

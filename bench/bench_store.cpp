@@ -50,7 +50,7 @@ void BM_RefillStoredNames(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     const TempDir& store = StoreWith(count);
     AppWindows app;
-    brinmor::SetExecutableDirectoryOverride(store.Native());
+    brinmor::SetExecutableDirectoryOverride(store.Path());
     // The refills that count come after the first one, at start-up.
     app.form1().Affiche_rechercher_termine();
     for (auto _ : state) {
@@ -63,7 +63,7 @@ void BM_RefillStoredNames(benchmark::State& state) {
 
 void BM_EnumerateOnly(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const std::filesystem::path folder = StoreWith(count).Native() / "result";
+    const std::filesystem::path folder = StoreWith(count).Path() / "result";
     for (auto _ : state) {
         if (static_cast<int>(brinmor::DirectoryEntries(folder, ".dns").size()) != count)
             state.SkipWithError("wrong entry count");
@@ -84,8 +84,8 @@ void BM_WriteResult(benchmark::State& state) {
     const TempDir& store = StoreWith(static_cast<int>(state.range(0)));
     const std::string result = ResultOf(2000);
     for (auto _ : state)
-        brinmor::ReplaceFileContents(store.Native() / "result" / "w.dns", result);
-    std::filesystem::remove(store.Native() / "result" / "w.dns");
+        brinmor::ReplaceFileContents(store.Path() / "result" / "w.dns", result);
+    std::filesystem::remove(store.Path() / "result" / "w.dns");
 }
 
 void BM_ShowResult(benchmark::State& state) {
@@ -106,7 +106,7 @@ void BM_ReadResultOnly(benchmark::State& state) {
     TempDir dir;
     dir.Write("big.dns", ResultOf(bytes));
     for (auto _ : state) {
-        brinmor::TextFileReader file(dir.Path() + "big.dns");
+        brinmor::TextFileReader file(dir.File("big.dns"));
         std::string line;
         std::size_t count = 0;
         while (file.ReadLine(line))
@@ -141,7 +141,7 @@ void BM_RunWithReferrals(benchmark::State& state) {
     brinmor::FirstWhoisServer() = {"127.0.0.1", server.Port()};
     AppWindows app;
     const TempDir& store = StoreWith(count);
-    brinmor::SetExecutableDirectoryOverride(store.Native());
+    brinmor::SetExecutableDirectoryOverride(store.Path());
     std::vector<std::string> names;
     for (int i = 0; i < kNames; ++i)
         names.push_back("run-" + std::to_string(i) + ".example");
@@ -152,7 +152,7 @@ void BM_RunWithReferrals(benchmark::State& state) {
             state.SkipWithError("the run failed");
     }
     for (const std::string& name : names)
-        std::filesystem::remove(store.Native() / "result" / (name + ".dns"));
+        std::filesystem::remove(store.Path() / "result" / (name + ".dns"));
     brinmor::FirstWhoisServer() = saved;
     state.SetItemsProcessed(state.iterations() * kNames);
 }

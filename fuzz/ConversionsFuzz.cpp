@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string utf8 = Cp1252ToUtf8(bytes);
     Expect(IsValidUtf8(utf8), "the UTF-8 form of Windows-1252 text is well-formed: " + Shown(utf8));
     ExpectSame(bytes, Utf8ToCp1252(utf8), "Windows-1252 -> UTF-8 -> Windows-1252");
-    ExpectSame(bytes, PathFromNative(NativePath(bytes)), "a path -> POSIX form -> back");
+    ExpectSame(bytes, PathFromFileSystem(FileSystemPath(bytes)), "a path -> POSIX form -> back");
     for (const bool little : {true, false})
         ExpectSame(bytes, Utf16ToCp1252(Utf16Of(bytes, little), little),
                    std::string("Windows-1252 -> UTF-16") + (little ? "LE" : "BE") + " -> back");

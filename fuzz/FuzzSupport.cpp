@@ -1,7 +1,5 @@
 #include "FuzzSupport.h"
 
-#include "platform/Path.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -104,15 +102,15 @@ std::string InputReader::Rest() {
     return Bytes(size_ - position_);
 }
 
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    Expect(file != nullptr, "the file can be written: " + path);
+    Expect(file != nullptr, "the file can be written: " + path.string());
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    Expect(std::fclose(file) == 0 && written, "the file is written whole: " + path);
+    Expect(std::fclose(file) == 0 && written, "the file is written whole: " + path.string());
 }
 
-const std::string& ScratchFolder() {
-    static const std::string path = [] {
+const std::filesystem::path& ScratchFolder() {
+    static const std::filesystem::path path = [] {
         std::filesystem::path parent = "/dev/shm";
         if (const char* chosen = std::getenv("TMPDIR"); chosen != nullptr && *chosen != '\0')
             parent = chosen;
@@ -123,7 +121,7 @@ const std::string& ScratchFolder() {
             PropertyFailed("no scratch folder could be made under " + parent.string());
         Folder() = pattern;
         std::atexit(RemoveFolder);
-        return PathFromFileSystem(Folder()) + PathDelim;
+        return Folder();
     }();
     return path;
 }

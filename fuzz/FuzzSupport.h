@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace brinmor::fuzz {
@@ -45,11 +46,11 @@ private:
 };
 
 // Replaces a file's content with these bytes (the path as the system spells it).
-void WriteWholeFile(const std::string& path, const std::string& bytes);
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
 
 // A folder of this process for files the target writes, removed when the process ends: under
 // TMPDIR when set, else in memory under /dev/shm where the system offers it (no slow flushes to
-// disk). Windows-1252 text ending with the path separator.
-const std::string& ScratchFolder();
+// disk).
+const std::filesystem::path& ScratchFolder();
 
 } // namespace brinmor::fuzz

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@
 namespace brinmor::fuzz {
 namespace {
 
-std::optional<std::string> ReadFile(const std::string& path) {
+std::optional<std::string> ReadFile(const std::filesystem::path& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return std::nullopt;
@@ -40,7 +41,7 @@ std::optional<std::string> ReadFile(const std::string& path) {
     return bytes;
 }
 
-void WriteFile(const std::string& path, const std::optional<std::string>& bytes) {
+void WriteFile(const std::filesystem::path& path, const std::optional<std::string>& bytes) {
     std::remove(path.c_str());
     if (bytes)
         WriteWholeFile(path, *bytes);
@@ -136,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::string> before =
         exists ? std::optional<std::string>(input.Rest()) : std::nullopt;
 
-    const std::string path = ScratchFolder() + "config.ini";
+    const std::filesystem::path path = ScratchFolder() / "config.ini";
     WriteFile(path, before);
     const std::string read = ReadProfileString(section, key, value, path);
     Expect(read.size() <= MaxProfileValue, "a value read is at most 2047 characters");

@@ -26,8 +26,8 @@
 namespace brinmor::fuzz {
 namespace {
 
-// The folder a run writes into, as the program builds it.
-const std::string kResultFolder = std::string("/brinmor/result") + PathDelim;
+// The folder a run writes into, as the program builds it (the fuzz targets run on POSIX).
+const std::string kResultFolder = "/brinmor/result/";
 
 // Windows' reserved device names as Microsoft documents them: those "Naming Files, Paths, and
 // Namespaces" reserves (COM and LPT with 1 to 9 or a superscript 1, 2 or 3, B9, B2 and B3 in
@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path file = FileSystemPath(kResultFolder + fileName);
     Expect(file.lexically_normal().parent_path() == folder.parent_path(),
            Shown(fileName) + " names a file outside result/: " + file.string());
-    Expect(file.filename() == NativePath(fileName) && file.filename() != "." &&
+    Expect(file.filename() == FileSystemPath(fileName) && file.filename() != "." &&
                file.filename() != "..",
            Shown(fileName) + " is not the last part of its path: " + file.string());
     return 0;

@@ -17,6 +17,7 @@
 #include "platform/TextFile.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -76,8 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bytes.assign(kReaderBuffer - input.Byte(), 'x');
     bytes += input.Rest();
 
-    // An ASCII name: the scratch folder's path needs no conversion for fopen.
-    const std::string path = ScratchFolder() + "f.txt";
+    const std::filesystem::path path = ScratchFolder() / "f.txt";
     WriteWholeFile(path, bytes);
     std::vector<std::string> lines;
     try {

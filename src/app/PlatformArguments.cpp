@@ -1,8 +1,9 @@
 #include "app/PlatformArguments.h"
 
+#include "platform/AsciiText.h"
+
 #include <QCoreApplication>
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -28,10 +29,7 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
 // The parts of an entry of a platform choice, "name:option:...", name the windows platform;
 // the toolkit reads the name in any case.
 bool NamesWindows(const std::vector<std::string_view>& parts) {
-    std::string name(parts.front());
-    for (char& c : name)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name == "windows";
+    return SameIgnoringAsciiCase(parts.front(), "windows");
 }
 
 // The choice, a list of entries separated by ';' that the toolkit tries in turn, with each

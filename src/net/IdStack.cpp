@@ -4,10 +4,10 @@
 #include "net/IdGlobal.h"
 #include "net/IdResourceStrings.h"
 #include "net/IdStackWinsock.h"
+#include "platform/AsciiText.h"
 #include "platform/IntegerText.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace brinmor {
@@ -84,10 +84,7 @@ bool TIdStack::IsIPAddress(const std::string& text) const {
 }
 
 std::string TIdStack::ResolveAddress(const std::string& host) {
-    std::string upper = host;
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    if (upper == "LOCALHOST")
+    if (SameIgnoringAsciiCase(host, "localhost"))
         return "127.0.0.1";
     if (IsIPAddress(host))
         return host;

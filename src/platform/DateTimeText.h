@@ -13,6 +13,9 @@ std::string DateTimeText(const std::tm& localTime);
 // DateTimeText of the present moment.
 std::string NowText();
 
+// Whether the time is exactly 00:00:00, when DateTimeText leaves it out.
+bool IsMidnight(const std::tm& localTime);
+
 // The composition rule on its own, with strftime formats (used on POSIX).
 std::string ComposeDateTimeText(const std::tm& localTime, const std::string& dateFormat,
                                 const std::string& timeFormat);

@@ -9,6 +9,9 @@ namespace brinmor {
 // working directory: config.ini and result/ live there.
 std::filesystem::path ExecutableDirectory();
 
+// The running executable itself, as the system names it; empty when the system can't tell.
+std::filesystem::path ExecutablePath();
+
 // result/ in the executable directory: the store of looked-up names.
 std::filesystem::path ResultDirectory();
 

@@ -1,5 +1,6 @@
 #include "platform/ResultName.h"
 
+#include "platform/AsciiText.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
@@ -23,11 +24,7 @@ bool IsWindowsDeviceName(const std::string& fileName) {
     std::string stem = fileName.substr(0, fileName.find('.'));
     // Windows drops the blanks that end the part before the extension: "nul .dns" is NUL.
     stem.erase(stem.find_last_not_of(' ') + 1);
-    // Device names are ASCII; std::toupper would follow the user's locale (a Turkish one makes
-    // the dotless small i an I).
-    for (char& c : stem)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+    stem = AsciiUpperCase(stem);
     if (stem == "CON" || stem == "PRN" || stem == "AUX" || stem == "NUL" || stem == "CONIN$" ||
         stem == "CONOUT$")
         return true;

@@ -1,20 +1,10 @@
 #include "platform/TextFile.h"
 
 #include "platform/Cp1252.h"
-#include "platform/Exceptions.h"
 #include "platform/FileError.h"
-#include "platform/Path.h"
+#include "platform/TextFilePlatform.h"
 
 #include <algorithm>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace brinmor {
 
@@ -25,64 +15,11 @@ constexpr char kCR = '\r';
 constexpr char kEndOfFile = '\x1A';
 constexpr std::intptr_t kClosed = -1;
 
-#ifdef _WIN32
-
-std::intptr_t OpenForReading(const std::filesystem::path& path) {
-    const HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        RaiseLastFileError(path);
-    return reinterpret_cast<std::intptr_t>(h);
-}
-
-std::size_t ReadSome(std::intptr_t handle, char* data, std::size_t size,
-                     const std::filesystem::path& path) {
-    DWORD done = 0;
-    if (!ReadFile(reinterpret_cast<HANDLE>(handle), data, static_cast<DWORD>(size), &done, nullptr))
-        RaiseLastFileError(path);
-    return done;
-}
-
-bool CloseHandleOf(std::intptr_t handle) {
-    return CloseHandle(reinterpret_cast<HANDLE>(handle)) != 0;
-}
-
-#else
-
-std::intptr_t OpenForReading(const std::filesystem::path& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        RaiseLastFileError(path);
-    struct stat info {};
-    if (fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        // Windows refuses to open a folder as a file.
-        close(fd);
-        throw EInOutError(5);
-    }
-    return fd;
-}
-
-std::size_t ReadSome(std::intptr_t handle, char* data, std::size_t size,
-                     const std::filesystem::path& path) {
-    for (;;) {
-        const ssize_t done = read(static_cast<int>(handle), data, size);
-        if (done >= 0)
-            return static_cast<std::size_t>(done);
-        if (errno != EINTR)
-            RaiseLastFileError(path);
-    }
-}
-
-bool CloseHandleOf(std::intptr_t handle) {
-    return close(static_cast<int>(handle)) == 0;
-}
-
-#endif
-
 } // namespace
 
-TextFileReader::TextFileReader(const std::string& path, Encoding encoding)
-    : TextFileReader(FileSystemPath(path), encoding) {}
+using text_file::CloseHandleOf;
+using text_file::OpenForReading;
+using text_file::ReadSome;
 
 TextFileReader::TextFileReader(const std::filesystem::path& file, Encoding encoding)
     : path_(file), decodeMarked_(encoding == Encoding::UnicodeWhenMarked),
@@ -174,18 +111,6 @@ void TextFileReader::Close() {
     handle_ = kClosed;
     if (handle != kClosed && !CloseHandleOf(handle))
         RaiseLastFileError(path_);
-}
-
-bool RemoveFile(const std::string& path) {
-    return RemoveFile(FileSystemPath(path));
-}
-
-bool RemoveFile(const std::filesystem::path& file) {
-#ifdef _WIN32
-    return DeleteFileW(file.c_str()) != 0;
-#else
-    return unlink(file.c_str()) == 0;
-#endif
 }
 
 } // namespace brinmor

@@ -8,8 +8,7 @@
 
 namespace brinmor {
 
-// Text files by the program's line rules. A path given as text is Windows-1252; one that comes
-// from the system is given as it holds it (std::filesystem::path). Every failure raises
+// Text files by the program's line rules, named as the system names them. Every failure raises
 // EInOutError with the Windows code of the operating-system error.
 //
 // Reading: a line ends at CR, and a LF right after that CR belongs to the line end; a LF
@@ -26,8 +25,6 @@ public:
     };
 
     // Opens for reading; others may read the file meanwhile. A folder fails with code 5.
-    explicit TextFileReader(const std::string& path, Encoding encoding = Encoding::Ansi);
-    // The same for a file named as the system holds it.
     explicit TextFileReader(const std::filesystem::path& file, Encoding encoding = Encoding::Ansi);
     ~TextFileReader();
     TextFileReader(const TextFileReader&) = delete;
@@ -54,7 +51,6 @@ private:
 };
 
 // Deletes a file; false when it can't (gone, a folder, refused).
-bool RemoveFile(const std::string& path);
 bool RemoveFile(const std::filesystem::path& file);
 
 } // namespace brinmor

@@ -33,18 +33,25 @@ constexpr int DesignStrike = 13;
 struct CarriedFace {
     const char* resource;
     const char* family;
+    bool bold;
 };
 const CarriedFace CarriedFaces[] = {
-    {":/fonts/ms_sans_serif.ttf", CarriedDesignFamily},
-    {":/fonts/ms_sans_serif_bold.ttf", CarriedDesignFamily},
-    {":/fonts/ms_sans_serif_scaled.ttf", ScaledDesignFamily},
-    {":/fonts/ms_sans_serif_scaled_bold.ttf", ScaledDesignFamily},
+    {":/fonts/ms_sans_serif.ttf", CarriedDesignFamily, false},
+    {":/fonts/ms_sans_serif_bold.ttf", CarriedDesignFamily, true},
+    {":/fonts/ms_sans_serif_scaled.ttf", ScaledDesignFamily, false},
+    {":/fonts/ms_sans_serif_scaled_bold.ttf", ScaledDesignFamily, true},
 };
 
-enum class Registration { NotYet, Carried, Missing };
+// The families whose regular face registered; a missing bold face is drawn as the toolkit
+// makes bold, the regular one still being the designed font.
+struct Registration {
+    bool done = false;
+    bool carried = false;
+    bool scaled = false;
+};
 
 Registration& DesignFontRegistration() {
-    static Registration registration = Registration::NotYet;
+    static Registration registration;
     return registration;
 }
 
@@ -63,28 +70,33 @@ bool RegisterFontAs(const QByteArray& font, const QString& family) {
 
 void RegisterDesignFont() {
     Registration& registration = DesignFontRegistration();
-    if (registration != Registration::NotYet)
+    if (registration.done)
         return;
-    registration = Registration::Missing;
+    registration.done = true;
 #ifdef BRINMOR_DESIGN_FONT_RESOURCE
     RegisterDesignFontResource();
+    // Each face that registers is kept, whatever becomes of the others.
     for (const CarriedFace& face : CarriedFaces) {
         QFile file(QString::fromLatin1(face.resource));
-        if (!file.open(QIODevice::ReadOnly) ||
-            !RegisterFontAs(file.readAll(), QString::fromLatin1(face.family)))
-            return;
+        const bool registered = file.open(QIODevice::ReadOnly) &&
+                                RegisterFontAs(file.readAll(), QString::fromLatin1(face.family));
+        if (registered && !face.bold)
+            (face.family == CarriedDesignFamily ? registration.carried : registration.scaled) =
+                true;
     }
-    registration = Registration::Carried;
 #endif
 }
 
 QFont DesignFont(int pointSize, bool bold) {
-    if (DesignFontRegistration() == Registration::Carried) {
+    const Registration& registration = DesignFontRegistration();
+    if (registration.carried || registration.scaled) {
         if (pointSize == DesignPointSize) {
             // A scaled display draws the letters through the painter's scale, which a bitmap
-            // strike does not follow; the outlines of the same pixels do.
+            // strike does not follow; the outlines of the same pixels do. Either stands in for
+            // the other where it alone registered.
             const bool scaled = !qFuzzyCompare(qGuiApp->devicePixelRatio(), 1.0);
-            QFont carried(QString::fromLatin1(scaled ? ScaledDesignFamily : CarriedDesignFamily));
+            const bool outlines = registration.scaled && (scaled || !registration.carried);
+            QFont carried(QString::fromLatin1(outlines ? ScaledDesignFamily : CarriedDesignFamily));
             carried.setPixelSize(DesignStrike);
             carried.setBold(bold);
             // Hinting would move the pixels' edges off the scaled grid.

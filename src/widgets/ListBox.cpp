@@ -119,11 +119,11 @@ void TListBox::SetEntries(std::vector<Entry> entries) {
         less = [this](const QString& a, const QString& b) { return order_.Less(a, b); };
     changingItems_ = true;
     for (const ListEdit& edit : ListDiff(shown, wanted, less)) {
-        if (edit.insert)
-            insertItems(edit.row, QStringList(wanted.begin() + edit.from,
-                                              wanted.begin() + edit.from + edit.count));
+        if (const auto* insert = std::get_if<ListInsert>(&edit))
+            insertItems(insert->row, QStringList(wanted.begin() + insert->from,
+                                                 wanted.begin() + insert->from + insert->count));
         else
-            model()->removeRows(edit.row, edit.count);
+            model()->removeRows(std::get<ListRemove>(edit).row, std::get<ListRemove>(edit).count);
     }
     for (std::size_t i = 0; i < order.size(); ++i)
         tags_[i] = entries[order[i]].tag;

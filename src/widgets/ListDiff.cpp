@@ -35,7 +35,7 @@ private:
             ++end;
         if (end == next_)
             return false;
-        Add(true, end - next_, next_);
+        edits_.push_back(ListInsert{Int(row_), Int(end - next_), Int(next_)});
         row_ += end - next_;
         next_ = end;
         return true;
@@ -47,14 +47,11 @@ private:
                (next_ == wanted_.size() ||
                 (shown_[last] != wanted_[next_] && !ComesFirst(next_, last))))
             ++last;
-        Add(false, last - old_, 0);
+        edits_.push_back(ListRemove{Int(row_), Int(last - old_)});
         old_ = last;
     }
 
-    void Add(bool insert, std::size_t count, std::size_t from) {
-        edits_.push_back(
-            {insert, static_cast<int>(row_), static_cast<int>(count), static_cast<int>(from)});
-    }
+    static int Int(std::size_t n) { return static_cast<int>(n); }
 
     const std::vector<QString>& shown_;
     const std::vector<QString>& wanted_;

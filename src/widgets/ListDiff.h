@@ -2,21 +2,32 @@
 
 #include <QString>
 #include <functional>
+#include <variant>
 #include <vector>
 
 namespace brinmor {
 
-// One step that turns a shown list into a wanted one: rows of wanted texts go in, or rows go
-// out, at a row of the list as the earlier steps left it.
-struct ListEdit {
-    bool insert;
+// The steps that turn a shown list into a wanted one, each at a row of the list as the earlier
+// steps left it.
+
+// count wanted texts go in at row, from wanted[from] on, in their order.
+struct ListInsert {
     int row;
     int count;
-    // For an insert: the first of the wanted texts that go in, in their order.
     int from;
 
-    bool operator==(const ListEdit&) const = default;
+    bool operator==(const ListInsert&) const = default;
 };
+
+// count rows go out from row on.
+struct ListRemove {
+    int row;
+    int count;
+
+    bool operator==(const ListRemove&) const = default;
+};
+
+using ListEdit = std::variant<ListInsert, ListRemove>;
 
 // Whether a sorts before b; empty for a list that keeps the order of adding.
 using ListLess = std::function<bool(const QString& a, const QString& b)>;

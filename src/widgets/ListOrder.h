@@ -8,7 +8,7 @@
 namespace brinmor {
 
 // The order of the platform's sorted list box: letter case ignored, by the rules of the user's
-// locale, on Windows exactly CompareStringW's. Every text met keeps its sort key and its rank
+// locale, on Windows exactly CompareStringEx's. Every text met keeps its sort key and its rank
 // among the others, so that sorting a list again compares numbers, not texts.
 class ListOrder {
 public:
@@ -41,6 +41,9 @@ private:
         Key key;
         std::size_t rank;
     };
+
+    // The platform's order of two keys (ListOrderWindows.cpp, ListOrderPosix.cpp).
+    static bool KeyLess(const Key& a, const Key& b);
 
     // Keys hold for one locale: a change of the user's starts them anew.
     void FollowUserLocale();

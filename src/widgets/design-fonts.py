@@ -12,6 +12,7 @@ Derives from the carried bitmap MS Sans Serif the faces the windows draw that it
 
 import os
 import sys
+from collections import namedtuple
 
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import TTFont
@@ -19,6 +20,11 @@ from fontTools.ttLib import TTFont
 DESIGN_STRIKE = 13
 # Units per pixel of the outlines: the em is the 13-pixel strike's height.
 UNITS = 100
+
+# One glyph of a strike: its pixels as rows of 0/1 values, their width, the bearings and the
+# advance in pixels, and the index subtable that holds its metrics when they are shared.
+StrikeGlyph = namedtuple("StrikeGlyph", "rows width x y advance table")
+NO_GLYPH = StrikeGlyph([], 0, 0, 0, 0, None)
 
 
 def bit_rows(data, width, height):
@@ -39,7 +45,7 @@ def emboldened(rows):
 
 
 def strike_glyphs(font, index):
-    """Glyph name -> (rows, width, bearing x, bearing y, advance, where its metrics live)."""
+    """Glyph name -> StrikeGlyph."""
     strike = font["EBLC"].strikes[index]
     data = font["EBDT"].strikeData[index]
     glyphs = {}
@@ -54,7 +60,8 @@ def strike_glyphs(font, index):
             else:
                 m = glyph.metrics
                 width, height, x, y, advance = m.width, m.height, m.BearingX, m.BearingY, m.Advance
-            glyphs[name] = (bit_rows(glyph.imageData, width, height), width, x, y, advance, table)
+            glyphs[name] = StrikeGlyph(bit_rows(glyph.imageData, width, height), width, x, y,
+                                       advance, table)
     return glyphs
 
 
@@ -62,9 +69,9 @@ def make_bold_bitmaps(font):
     for index, strike in enumerate(font["EBLC"].strikes):
         data = font["EBDT"].strikeData[index]
         glyphs = strike_glyphs(font, index)
-        for name, (rows, width, _x, _y, _advance, table) in glyphs.items():
-            data[name].imageData = bit_data(emboldened(rows), width + 1)
-            if getattr(table, "metrics", None) is None:
+        for name, glyph in glyphs.items():
+            data[name].imageData = bit_data(emboldened(glyph.rows), glyph.width + 1)
+            if getattr(glyph.table, "metrics", None) is None:
                 data[name].metrics.width += 1
                 data[name].metrics.Advance += 1
         for table in strike.indexSubTables:
@@ -104,10 +111,11 @@ def make_scaled(font, bold):
     glyphs = strike_glyphs(font, index)
     glyf, hmtx = font["glyf"], font["hmtx"]
     for name in font.getGlyphOrder():
-        rows, width, x, y, advance = glyphs.get(name, ([], 0, 0, 0, 0, None))[:5]
+        glyph = glyphs.get(name, NO_GLYPH)
+        rows, advance = glyph.rows, glyph.advance
         if bold and rows:
-            rows, width, advance = emboldened(rows), width + 1, advance + 1
-        glyf[name] = outline(rows, x, y)
+            rows, advance = emboldened(rows), advance + 1
+        glyf[name] = outline(rows, glyph.x, glyph.y)
         glyf[name].recalcBounds(glyf)
         hmtx[name] = (advance * UNITS, getattr(glyf[name], "xMin", 0))
     for tag in ("EBDT", "EBLC", "EBSC", "FFTM"):

@@ -1,5 +1,7 @@
 #include "app/PlatformArguments.h"
 
+#include "support/TurkishLocale.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -66,6 +68,19 @@ TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
         EXPECT_EQ(arguments.LeavesScalingToSystem(), c.leavesScalingToSystem) << context;
     }
 }
+
+#ifndef _WIN32
+// An 8-bit Turkish locale lowers the 'I' of "WINDOWS" to a dotless i; the toolkit reads the
+// name in ASCII letter case.
+TEST(PlatformArguments, ReadsThePlatformNameWhateverTheLocale) {
+    test::TurkishLocale turkish;
+    if (!turkish.Set())
+        GTEST_SKIP() << "localedef could not build the Turkish locale";
+    const PlatformArguments arguments({"brinmor", "-platform", "WINDOWS"}, "", "");
+    EXPECT_EQ(arguments.Words(),
+              (Words{"brinmor", "-platform", "WINDOWS:fontengine=freetype:dpiawareness=0"}));
+}
+#endif
 
 // The toolkit reads the scaling variable as it starts; a program it starts afterwards, as the
 // About window's links do, does not inherit it.

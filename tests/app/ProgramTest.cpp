@@ -1,8 +1,8 @@
 #include "app/Program.h"
 
-#include "TestApplication.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
+#include "support/TestApplication.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"

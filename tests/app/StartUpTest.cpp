@@ -1,10 +1,10 @@
 #include "app/StartUp.h"
 
-#include "TestApplication.h"
 #include "app/Resources.h"
 #include "app/u_splashscrren.h"
 #include "platform/Exceptions.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TestApplication.h"
 #include "widgets/DesignFont.h"
 #include "widgets/QtText.h"
 

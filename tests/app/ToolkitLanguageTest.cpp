@@ -2,8 +2,8 @@
 // when first asked on Linux, so the test sets it; Windows (and Wine) read it when the process
 // starts, so the build starts the program with it there.
 
-#include "TestApplication.h"
 #include "support/AppWindows.h"
+#include "support/TestApplication.h"
 #include "ui/Unit1.h"
 #include "widgets/QtText.h"
 #include "widgets/RichEdit.h"

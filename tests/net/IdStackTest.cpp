@@ -1,10 +1,10 @@
 #include "net/IdStack.h"
 
-#include "Raised.h"
 #include "net/IdException.h"
 #include "net/IdTCPClient.h"
 #include "net/IdWinsock.h"
 #include "platform/Exceptions.h"
+#include "support/Raised.h"
 #include "support/Wine.h"
 
 #include <cstring>

@@ -1,11 +1,11 @@
 #include "net/IdTCPClient.h"
 
-#include "Raised.h"
 #include "net/IdException.h"
 #include "net/IdIntercept.h"
 #include "net/IdStack.h"
 #include "net/IdWinsock.h"
 #include "support/FakeServer.h"
+#include "support/Raised.h"
 #include "support/TestSocket.h"
 #include "support/Wine.h"
 

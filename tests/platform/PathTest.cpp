@@ -14,18 +14,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-static_assert(PathDelim == fs::path::preferred_separator);
-
 #ifdef _WIN32
 const char* const ProgramName = "platform_tests.exe";
 #else
 const char* const ProgramName = "platform_tests";
 #endif
 
-TEST(ExecutableDirectory, IsTheFolderHoldingThisProgram) {
+// Run from another folder: the working directory, where ctest starts the program, is not it.
+TEST(ExecutableDirectory, IsTheFolderHoldingThisProgramWhereverItRuns) {
+    test::TempDir elsewhere;
+    const fs::path previous = fs::current_path();
+    fs::current_path(elsewhere.Path());
+    const fs::path program = ExecutablePath();
     const fs::path directory = ExecutableDirectory();
+    fs::current_path(previous);
+    EXPECT_EQ(program.filename(), ProgramName);
+    EXPECT_EQ(directory, program.parent_path());
     EXPECT_TRUE(directory.is_absolute()) << directory;
     EXPECT_TRUE(fs::is_regular_file(directory / ProgramName)) << directory;
+    EXPECT_NE(directory, elsewhere.Path());
     EXPECT_EQ(ResultDirectory(), directory / "result");
 }
 
@@ -34,7 +41,7 @@ TEST(ExecutableDirectory, OverrideReplacesItUntilCleared) {
     test::TempDir dir;
     {
         test::ExecutableDirectoryScope scope(dir);
-        EXPECT_EQ(ExecutableDirectory(), dir.Native());
+        EXPECT_EQ(ExecutableDirectory(), dir.Path());
     }
     EXPECT_EQ(ExecutableDirectory(), real);
 }
@@ -45,20 +52,20 @@ TEST(FileSystemPath, NonAsciiNamesReachTheDiskAndComeBack) {
     const std::string name = "R\xE9sultat \x80\x9C\xC7.dns";
     test::TempDir dir;
     {
-        std::ofstream out(FileSystemPath(dir.Path() + name), std::ios::binary);
+        std::ofstream out(dir.File(name), std::ios::binary);
         out << "x";
     }
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir.Native()))
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
         names.push_back(PathFromFileSystem(entry.path().filename()));
     EXPECT_EQ(names, std::vector<std::string>{name});
-    EXPECT_EQ(PathFromFileSystem(FileSystemPath(dir.Path() + name)), dir.Path() + name);
+    EXPECT_EQ(PathFromFileSystem(FileSystemPath(name)), name);
 
     // What other programs see on disk: UTF-8 bytes on POSIX, UTF-16 on Windows.
 #ifdef _WIN32
-    EXPECT_TRUE(fs::exists(dir.Native() / L"R\u00E9sultat \u20AC\u0153\u00C7.dns"));
+    EXPECT_TRUE(fs::exists(dir.Path() / L"R\u00E9sultat \u20AC\u0153\u00C7.dns"));
 #else
-    EXPECT_TRUE(fs::exists(dir.Native() / "R\xC3\xA9sultat \xE2\x82\xAC\xC5\x93\xC3\x87.dns"));
+    EXPECT_TRUE(fs::exists(dir.Path() / "R\xC3\xA9sultat \xE2\x82\xAC\xC5\x93\xC3\x87.dns"));
 #endif
 }
 

@@ -18,7 +18,7 @@ namespace {
 
 using test::TempDir;
 
-std::vector<std::string> ReadAll(const std::string& path) {
+std::vector<std::string> ReadAll(const std::filesystem::path& path) {
     TextFileReader reader(path);
     std::vector<std::string> lines;
     std::string line;
@@ -62,7 +62,7 @@ TEST(TextFileReader, FollowsTheLineRules) {
     TempDir dir;
     for (const auto& [bytes, expected] : cases) {
         dir.Write("f.txt", bytes);
-        EXPECT_EQ(ReadAll(dir.Path() + "f.txt"), expected) << testing::PrintToString(bytes);
+        EXPECT_EQ(ReadAll(dir.File("f.txt")), expected) << testing::PrintToString(bytes);
     }
 }
 
@@ -74,15 +74,15 @@ TEST(TextFileReader, LinesCrossBufferEdges) {
     const std::string longLine(3 * buffer + 17, 'y');
     TempDir dir;
     dir.Write("f.txt", first + "\r\n" + longLine + "\r\nz");
-    EXPECT_EQ(ReadAll(dir.Path() + "f.txt"), (std::vector<std::string>{first, longLine, "z"}));
+    EXPECT_EQ(ReadAll(dir.File("f.txt")), (std::vector<std::string>{first, longLine, "z"}));
 }
 
 TEST(TextFileReader, OpenFailuresCarryWindowsCodes) {
     TempDir dir;
     dir.MakeDir("sub.dns");
-    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "missing.txt"); }), 2);
-    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "nofolder/x.txt"); }), 3);
-    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "sub.dns"); }), 5);
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.File("missing.txt")); }), 2);
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.File("nofolder/x.txt")); }), 3);
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.File("sub.dns")); }), 5);
 }
 
 // Windows refuses a wildcard in a file name (123, invalid name); elsewhere it is just a name
@@ -94,17 +94,17 @@ TEST(TextFileReader, NameWithAWildcardFailsAsTheSystemSays) {
 #else
     const int expected = 2;
 #endif
-    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.Path() + "a?b.txt"); }), expected);
+    EXPECT_EQ(CodeOf([&] { TextFileReader r(dir.File("a?b.txt")); }), expected);
 }
 
 TEST(RemoveFile, RemovesFilesOnly) {
     TempDir dir;
     dir.Write("a.dns", "x");
     dir.MakeDir("sub.dns");
-    EXPECT_TRUE(RemoveFile(dir.Path() + "a.dns"));
+    EXPECT_TRUE(RemoveFile(dir.File("a.dns")));
     EXPECT_FALSE(dir.Exists("a.dns"));
-    EXPECT_FALSE(RemoveFile(dir.Path() + "a.dns"));
-    EXPECT_FALSE(RemoveFile(dir.Path() + "sub.dns"));
+    EXPECT_FALSE(RemoveFile(dir.File("a.dns")));
+    EXPECT_FALSE(RemoveFile(dir.File("sub.dns")));
     EXPECT_TRUE(dir.Exists("sub.dns"));
 }
 
@@ -137,12 +137,12 @@ TEST(FileError, MapsEveryErrnoToAWindowsCode) {
         if (error == ENOENT)
             continue;
         const auto known = cases.find(error);
-        EXPECT_EQ(WindowsFileErrorCode(error, dir.Path() + "f"),
+        EXPECT_EQ(WindowsFileErrorCode(error, dir.File("f")),
                   known == cases.end() ? 1287 : known->second)
             << error;
     }
-    EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.Path() + "f"), 2);
-    EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.Path() + "missing/f"), 3);
+    EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.File("f")), 2);
+    EXPECT_EQ(WindowsFileErrorCode(ENOENT, dir.File("missing/f")), 3);
 }
 
 #else

@@ -1,8 +1,8 @@
 #include "settings/ProfileFile.h"
 
 #include "platform/Path.h"
-#include "settings/FileSizeLimit.h"
 #include "settings/IniFiles.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 
@@ -74,7 +74,7 @@ TEST(ReadProfileString, FollowsTheWindowsRules) {
         test::TempDir dir;
         if (c.file)
             dir.Write("config.ini", *c.file);
-        EXPECT_EQ(ReadProfileString(c.section, c.key, c.defaultValue, dir.Path() + "config.ini"),
+        EXPECT_EQ(ReadProfileString(c.section, c.key, c.defaultValue, dir.File("config.ini")),
                   c.expected)
             << c.what;
     }
@@ -128,7 +128,7 @@ TEST(WriteProfileString, ChangesOnlyWhatItMust) {
         test::TempDir dir;
         if (c.file)
             dir.Write("config.ini", *c.file);
-        EXPECT_TRUE(WriteProfileString(c.section, c.key, c.value, dir.Path() + "config.ini"))
+        EXPECT_TRUE(WriteProfileString(c.section, c.key, c.value, dir.File("config.ini")))
             << c.what;
         EXPECT_EQ(dir.Read("config.ini"), c.expected) << c.what;
     }
@@ -136,7 +136,7 @@ TEST(WriteProfileString, ChangesOnlyWhatItMust) {
 
 TEST(WriteProfileString, WhatIsWrittenReadsBack) {
     test::TempDir dir;
-    const std::string path = dir.Path() + "config.ini";
+    const std::filesystem::path path = dir.File("config.ini");
     const std::string password = "p\xE9 ;#=[x]";
     ASSERT_TRUE(WriteProfileString("proxy", "password", password, path));
     ASSERT_TRUE(WriteProfileString("proxy", "login", "  me  ", path));
@@ -157,12 +157,12 @@ TEST(WriteProfileString, RefusesLineBreaksAndLeavesTheFileAlone) {
     for (const auto& [section, key, value] : cases) {
         test::TempDir dir;
         dir.Write("config.ini", before);
-        EXPECT_FALSE(WriteProfileString(section, key, value, dir.Path() + "config.ini"))
+        EXPECT_FALSE(WriteProfileString(section, key, value, dir.File("config.ini")))
             << testing::PrintToString(section + "|" + key + "|" + value);
         EXPECT_EQ(dir.Read("config.ini"), before);
     }
     test::TempDir dir;
-    EXPECT_THROW(TIniFile(dir.Path() + "config.ini").WriteString("proxy", "password", "a\nb"),
+    EXPECT_THROW(TIniFile(dir.File("config.ini")).WriteString("proxy", "password", "a\nb"),
                  EIniFileException);
     EXPECT_FALSE(dir.Exists("config.ini"));
 }
@@ -177,13 +177,13 @@ TEST(WriteProfileString, RefusesNamesThatCouldNotBeReadBack) {
     for (const auto& [section, key] : cases) {
         test::TempDir dir;
         dir.Write("config.ini", before);
-        EXPECT_FALSE(WriteProfileString(section, key, "v", dir.Path() + "config.ini"))
+        EXPECT_FALSE(WriteProfileString(section, key, "v", dir.File("config.ini")))
             << testing::PrintToString(section + "|" + key);
         EXPECT_EQ(dir.Read("config.ini"), before);
     }
     // Blanks inside, a "]" in a key and "=" or ";" in a section name are read back.
     test::TempDir dir;
-    const std::string path = dir.Path() + "config.ini";
+    const std::filesystem::path path = dir.File("config.ini");
     for (const auto& [section, key] :
          {std::pair<std::string, std::string>{"a b", "k\tl"}, {"s=;", "k]"}, {"\f", "k\f"}}) {
         ASSERT_TRUE(WriteProfileString(section, key, "v", path)) << section << "|" << key;
@@ -197,16 +197,16 @@ TEST(WriteProfileString, WorksInAFolderWithANonAsciiName) {
     const std::string folder = "Donn\xE9"
                                "es \x80";
     dir.MakeDir(folder);
-    const std::filesystem::path path = FileSystemPath(dir.Path() + folder) / "config.ini";
+    const std::filesystem::path path = dir.File(folder) / "config.ini";
     ASSERT_TRUE(WriteProfileString("proxy", "port", "1080", path));
     ASSERT_TRUE(WriteProfileString("proxy", "port", "1081", path));
     EXPECT_EQ(ReadProfileString("proxy", "port", "", path), "1081");
-    EXPECT_EQ(dir.Read(folder + PathDelim + "config.ini"), "[proxy]\r\nport=1081\r\n");
+    EXPECT_EQ(dir.Read(folder + "/config.ini"), "[proxy]\r\nport=1081\r\n");
 }
 
 TEST(TIniFile, FiveWritesIntoAMissingFileMakeOneSection) {
     test::TempDir dir;
-    const TIniFile ini(dir.Path() + "config.ini");
+    const TIniFile ini(dir.File("config.ini"));
     ini.WriteString("proxy", "adresse", "127.0.0.1");
     ini.WriteString("proxy", "port", "1080");
     ini.WriteString("proxy", "login", "moi");
@@ -217,7 +217,7 @@ TEST(TIniFile, FiveWritesIntoAMissingFileMakeOneSection) {
     EXPECT_EQ(ini.ReadString("PROXY", "UseIt", "non"), "oui");
 #ifndef _WIN32
     struct stat info {};
-    ASSERT_EQ(::stat((dir.Native() / "config.ini").c_str(), &info), 0);
+    ASSERT_EQ(::stat((dir.Path() / "config.ini").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u) << "the file holds a password";
 #endif
 }
@@ -225,10 +225,10 @@ TEST(TIniFile, FiveWritesIntoAMissingFileMakeOneSection) {
 TEST(TIniFile, AFolderInPlaceOfTheFileReadsDefaultsAndRefusesWrites) {
     test::TempDir dir;
     dir.MakeDir("config.ini");
-    const TIniFile ini(dir.Path() + "config.ini");
+    const TIniFile ini(dir.File("config.ini"));
     EXPECT_EQ(ini.ReadString("proxy", "port", "43"), "43");
     EXPECT_FALSE(WriteProfileString("proxy", "port", "1", ini.FileName()));
-    EXPECT_TRUE(std::filesystem::is_directory(dir.Native() / "config.ini"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "config.ini"));
 }
 
 #ifndef _WIN32
@@ -237,14 +237,14 @@ TEST(TIniFile, ReadOnlyFolderRefusesTheWriteAndKeepsTheFile) {
         test::TempDir dir;
         dir.Write("config.ini", "[proxy]\r\nport=43\r\n");
         namespace fs = std::filesystem;
-        fs::permissions(dir.Native(),
+        fs::permissions(dir.Path(),
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
-        if (std::FILE* probe = std::fopen((dir.Native() / "probe").c_str(), "w")) {
+        if (std::FILE* probe = std::fopen((dir.Path() / "probe").c_str(), "w")) {
             std::fclose(probe);
             GTEST_SKIP() << "this user writes into read-only folders";
         }
-        EXPECT_THROW(TIniFile(dir.Path() + "config.ini").WriteString("proxy", "port", "80"),
+        EXPECT_THROW(TIniFile(dir.File("config.ini")).WriteString("proxy", "port", "80"),
                      EIniFileException);
         EXPECT_EQ(dir.Read("config.ini"), "[proxy]\r\nport=43\r\n");
     });
@@ -256,7 +256,7 @@ TEST(TIniFile, FailedWriteRaisesAndLeavesTheFileIntact) {
     test::TempDir dir;
     const std::string before = "[language]\r\ncode=en\r\n[proxy]\r\nport=43\r\n";
     dir.Write("config.ini", before);
-    const TIniFile ini(dir.Path() + "config.ini");
+    const TIniFile ini(dir.File("config.ini"));
     test::FileSizeLimit limit(before.size()); // as a full disk would
     try {
         ini.WriteString("proxy", "adresse", "a long enough value");
@@ -264,10 +264,10 @@ TEST(TIniFile, FailedWriteRaisesAndLeavesTheFileIntact) {
     } catch (const EIniFileException& e) {
         EXPECT_EQ(e.Message(), "Impossible d'\xE9"
                                "crire dans " +
-                                   dir.Path() + "config.ini");
+                                   PathFromFileSystem(dir.File("config.ini")));
     }
     EXPECT_EQ(dir.Read("config.ini"), before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Native()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 #endif
 

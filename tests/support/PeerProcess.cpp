@@ -95,7 +95,7 @@ template <typename MakeArgs> std::unique_ptr<PeerProcess> PeerProcess::Start(Mak
 std::unique_ptr<PeerProcess> PeerProcess::Danted() {
     return Start([](PeerProcess& peer) {
         peer.dir_.Write("danted.conf", DantedConfig(peer.port_));
-        const std::string dir = peer.dir_.Native().string() + "/";
+        const std::string dir = peer.dir_.Path().string() + "/";
         return std::vector<std::string>{kDantedProgram, "-f", dir + "danted.conf", "-p",
                                         dir + "danted.pid"};
     });
@@ -113,7 +113,7 @@ std::unique_ptr<PeerProcess> PeerProcess::Microsocks(const std::string& user,
 }
 
 bool PeerProcess::Launch(const std::vector<std::string>& args) {
-    const std::string log = dir_.Native().string() + "/output.log";
+    const std::string log = dir_.Path().string() + "/output.log";
     posix_spawn_file_actions_t actions;
     posix_spawnattr_t attributes;
     posix_spawn_file_actions_init(&actions);

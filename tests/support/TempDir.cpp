@@ -13,14 +13,6 @@ namespace brinmor::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-fs::path Child(const fs::path& root, const std::string& name) {
-    return root / FileSystemPath(name);
-}
-
-} // namespace
-
 TempDir::TempDir(const fs::path& name) {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
@@ -32,7 +24,6 @@ TempDir::TempDir(const fs::path& name) {
             root_ = candidate;
             native_ = name.empty() ? candidate : candidate / name;
             fs::create_directory(native_);
-            path_ = PathFromFileSystem(native_) + PathDelim;
             return;
         }
     }
@@ -50,15 +41,19 @@ TempDir::~TempDir() {
     fs::remove_all(root_, ignored);
 }
 
+fs::path TempDir::File(const std::string& name) const {
+    return native_ / FileSystemPath(name);
+}
+
 void TempDir::Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream out(Child(native_, name), std::ios::binary | std::ios::trunc);
+    std::ofstream out(File(name), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + name);
 }
 
 std::string TempDir::Read(const std::string& name) const {
-    std::ifstream in(Child(native_, name), std::ios::binary);
+    std::ifstream in(File(name), std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + name);
     std::ostringstream content;
@@ -67,15 +62,15 @@ std::string TempDir::Read(const std::string& name) const {
 }
 
 bool TempDir::Exists(const std::string& name) const {
-    return fs::exists(Child(native_, name));
+    return fs::exists(File(name));
 }
 
 void TempDir::MakeDir(const std::string& name) const {
-    fs::create_directories(Child(native_, name));
+    fs::create_directories(File(name));
 }
 
 ExecutableDirectoryScope::ExecutableDirectoryScope(const TempDir& dir) {
-    SetExecutableDirectoryOverride(dir.Native());
+    SetExecutableDirectoryOverride(dir.Path());
 }
 
 ExecutableDirectoryScope::~ExecutableDirectoryScope() {

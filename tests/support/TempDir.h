@@ -6,9 +6,8 @@
 namespace brinmor::test {
 
 // A fresh folder under the system's temporary directory, removed with everything in it when
-// the object goes; given a name, a folder of that name inside a fresh one. Path() is its
-// Windows-1252 text ending with the path separator ('?' for what Windows-1252 lacks), Native()
-// the folder as the system names it.
+// the object goes; given a name, a folder of that name inside a fresh one. Path() is the folder
+// as the system names it; a name held as Windows-1252 text joins it through File().
 class TempDir {
 public:
     explicit TempDir(const std::filesystem::path& name = {});
@@ -16,8 +15,9 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& Path() const { return path_; }
-    std::filesystem::path Native() const { return native_; }
+    const std::filesystem::path& Path() const { return native_; }
+    // The entry of that Windows-1252 name in the folder ('/' separates folders).
+    std::filesystem::path File(const std::string& name) const;
 
     // Whole-file helpers; names are relative to the folder (Windows-1252).
     void Write(const std::string& name, const std::string& bytes) const;
@@ -28,7 +28,6 @@ public:
 private:
     std::filesystem::path root_;
     std::filesystem::path native_;
-    std::string path_;
 };
 
 // Points the executable directory at a TempDir for the object's lifetime.

@@ -89,7 +89,7 @@ TEST(SearchListImport, AppendsEachLineAsTheTextFileRulesReadIt) {
         test::AppWindows app;
         app.dir.Write("names.txt", c.content);
         app.form1().ListBox1->Add("kept");
-        app.dialogs.fileAnswers = {app.dir.Path() + "names.txt"};
+        app.dialogs.fileAnswers = {app.dir.File("names.txt")};
         app.form1().Importer1Click();
         Names expected{"kept"};
         expected.insert(expected.end(), c.items.begin(), c.items.end());
@@ -103,7 +103,7 @@ TEST(SearchListImport, AppendsEachLineAsTheTextFileRulesReadIt) {
 TEST(SearchListImport, AMissingFileIsReportedAndTheListStaysAsItWas) {
     test::AppWindows app;
     app.form1().ListBox1->Add("kept");
-    app.dialogs.fileAnswers = {app.dir.Path() + "missing.txt"};
+    app.dialogs.fileAnswers = {app.dir.File("missing.txt")};
     app.form1().Importer2->trigger();
     ASSERT_EQ(app.dialogs.errors.size(), 1u);
     EXPECT_EQ(app.dialogs.errors[0], "Fichier introuvable.");
@@ -123,7 +123,7 @@ TEST(SearchListImport, AClearBetweenTwoLinesLetsTheImportGoOnInTheEmptiedList) {
     app.form1().ListBox1->Add("old");
     // Waiting events run after each imported line; this one is a click on "Vider la liste".
     QTimer::singleShot(0, app.form1().Viderlaliste1, &QAction::trigger);
-    app.dialogs.fileAnswers = {app.dir.Path() + "names.txt"};
+    app.dialogs.fileAnswers = {app.dir.File("names.txt")};
     app.form1().Importer1Click();
     EXPECT_EQ(Items(*app.form1().ListBox1), (Names{"b.fr", "c.fr"}));
 }

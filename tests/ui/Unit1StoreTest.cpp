@@ -2,7 +2,7 @@
 #include "platform/Exceptions.h"
 #include "support/AppWindows.h"
 #include "support/QtApplication.h"
-#include "ui/StoreTestSupport.h"
+#include "support/StoreTestSupport.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "widgets/ErrorBox.h"
@@ -63,7 +63,7 @@ TEST(ResultWrite, ReplacesAnEarlierResultAndLeavesNoOtherFile) {
     app.dir.Write("result/a.com.dns", "old result, longer than the new one");
     EXPECT_EQ(WriteAndRead(app, "a.com", "new"), "\r\n\r\nnew\r\n");
     Names left;
-    for (const auto& entry : std::filesystem::directory_iterator(app.dir.Native() / "result"))
+    for (const auto& entry : std::filesystem::directory_iterator(app.dir.Path() / "result"))
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, Names{"a.com.dns"});
 }
@@ -91,7 +91,7 @@ TEST(ResultWrite, NamesNeverWriteOutsideTheResultFolder) {
             << name;
     }
     EXPECT_FALSE(app.dir.Exists("escape.dns"));
-    EXPECT_TRUE(std::filesystem::is_empty(app.dir.Native() / "result" / "sub"));
+    EXPECT_TRUE(std::filesystem::is_empty(app.dir.Path() / "result" / "sub"));
 }
 
 TEST(ResultWrite, FailsOnAMissingFolderOrOverAFolder) {
@@ -104,7 +104,7 @@ TEST(ResultWrite, FailsOnAMissingFolderOrOverAFolder) {
     EXPECT_EQ(ErrorOf([&] { app.form1().Enregistre_resultat("x.dns", "x"); }),
               "Acc\xE8s au fichier refus\xE9");
     Names left;
-    for (const auto& entry : std::filesystem::directory_iterator(app.dir.Native() / "result"))
+    for (const auto& entry : std::filesystem::directory_iterator(app.dir.Path() / "result"))
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, Names{"x.dns"});
 }
@@ -121,7 +121,7 @@ TEST(ResultWrite, WindowsRefusesDeviceNamesAndIgnoresLetterCase) {
     app.form1().Enregistre_resultat("Mixed.test.dns", "first");
     app.form1().Enregistre_resultat("MIXED.TEST.dns", "second");
     Names left;
-    for (const auto& entry : std::filesystem::directory_iterator(app.dir.Native() / "result"))
+    for (const auto& entry : std::filesystem::directory_iterator(app.dir.Path() / "result"))
         left.push_back(entry.path().filename().string());
     ASSERT_EQ(left.size(), 1u);
     const std::string stored = app.dir.Read("result/mixed.test.dns");
@@ -210,7 +210,7 @@ TEST(StoredNames, AMissingFolderEmptiesTheList) {
     app.dir.Write("result/a.dns", "x");
     app.form1().Affiche_rechercher_termine();
     ASSERT_EQ(app.form1().ListBox2->Count(), 1);
-    std::filesystem::remove_all(app.dir.Native() / "result");
+    std::filesystem::remove_all(app.dir.Path() / "result");
     app.form1().Affiche_rechercher_termine();
     EXPECT_EQ(app.form1().ListBox2->Count(), 0);
     EXPECT_TRUE(app.dialogs.errors.empty());
@@ -354,7 +354,7 @@ TEST(ShowResult, FailuresLeaveThePaneAsItWas) {
     app.dir.Write("result/gone.dns", "x");
     app.dir.MakeDir("result/folder.dns");
     EXPECT_EQ(Show(app, "a"), "");
-    std::filesystem::remove(app.dir.Native() / "result" / "gone.dns");
+    std::filesystem::remove(app.dir.Path() / "result" / "gone.dns");
     EXPECT_EQ(Click(app, "gone"), "Fichier introuvable.");
     EXPECT_EQ(Click(app, "folder"), "Acc\xE8s au fichier refus\xE9.");
     EXPECT_EQ(ShownTexts(*app.form1().RichEdit1), Names{"shown"});
@@ -391,7 +391,7 @@ TEST(DeleteResult, AVanishedFileOrAFolderRefreshesSilently) {
     app.dir.Write("result/gone.dns", "x");
     app.dir.MakeDir("result/folder.dns");
     app.form1().Affiche_rechercher_termine();
-    std::filesystem::remove(app.dir.Native() / "result" / "gone.dns");
+    std::filesystem::remove(app.dir.Path() / "result" / "gone.dns");
     EXPECT_EQ(Click(app, "gone"), "Fichier introuvable.");
     app.dialogs.errors.clear();
     RunCommand([&] { app.form1().Supprimer3Click(); });
@@ -412,7 +412,7 @@ struct OnScreen {
 
     explicit OnScreen(const Names& files) {
         for (const std::string& file : files)
-            std::ofstream(app.dir.Native() / "result" / file, std::ios::binary) << file << "\r\n";
+            std::ofstream(app.dir.Path() / "result" / file, std::ios::binary) << file << "\r\n";
         app.form1().Affiche_rechercher_termine();
         app.form1().show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&app.form1()));
@@ -492,7 +492,7 @@ TEST(StoredNameList, ShowsAndDeletesEachNameThroughTheFileItCameFrom) {
         s.Click(s.RowCentre(0));
         EXPECT_EQ(s.Shown(), Names{file});
         s.app.form1().Supprimer3->trigger();
-        EXPECT_FALSE(std::filesystem::exists(s.app.dir.Native() / "result" / file)) << file;
+        EXPECT_FALSE(std::filesystem::exists(s.app.dir.Path() / "result" / file)) << file;
     }
     EXPECT_EQ(s.app.dialogs.errors, Names{});
     EXPECT_EQ(s.list.Count(), 0);
@@ -511,8 +511,7 @@ TEST(ExecutableFolder, SettingsResultsAndImportsWorkUnderAnyName) {
         EXPECT_EQ(app.form2().LanguageCode, "en");
 
         app.form1().Enregistre_resultat("caf\xE9.fr.dns", "answer");
-        const auto stored =
-            app.dir.Native() / "result" / std::filesystem::path(u8"caf\u00E9.fr.dns");
+        const auto stored = app.dir.Path() / "result" / std::filesystem::path(u8"caf\u00E9.fr.dns");
         EXPECT_TRUE(std::filesystem::exists(stored));
         EXPECT_EQ(Show(app, "caf\xE9.fr"), "");
         EXPECT_EQ(ShownTexts(*app.form1().RichEdit1).at(2), "answer");
@@ -521,7 +520,7 @@ TEST(ExecutableFolder, SettingsResultsAndImportsWorkUnderAnyName) {
         EXPECT_EQ(app.form1().ListBox2->Count(), 0);
 
         app.dir.Write("names.txt", "a.fr\r\nb.fr\r\n");
-        app.dialogs.fileAnswers = {app.dir.Native() / "names.txt"};
+        app.dialogs.fileAnswers = {app.dir.Path() / "names.txt"};
         app.form1().Importer1Click();
         EXPECT_EQ(Items(*app.form1().ListBox1), (Names{"a.fr", "b.fr"}));
         EXPECT_EQ(app.dialogs.errors, Names{});

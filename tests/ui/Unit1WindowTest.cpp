@@ -25,6 +25,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace brinmor {
 namespace {
@@ -120,6 +121,11 @@ const std::vector<std::string> kEnglish = {"Domain name",
                                            "Proxy param.",
                                            "Help",
                                            "About"};
+
+// The item at a place in a menu or the menu bar.
+QAction* Item(const QWidget* menu, int place) {
+    return menu->actions().value(place);
+}
 
 // Closes the next modal window that opens, after running `meanwhile`.
 void CloseNextModal(QDialog& window, std::function<void()> meanwhile = {}) {
@@ -227,7 +233,10 @@ TEST(MainWindowCaptions, TheResultPaneDrawsItsAnswersInBold) {
               QFontMetrics(regular).horizontalAdvance(text));
 }
 
-// At the design size and larger: the docked parts follow, the others keep their place.
+// At the design size and larger: the docked parts follow, the others keep their place. The
+// figures are the layout table's: a left column 217 wide holding, docked top one under the
+// other, Panel4 (20 high), ListBox1 (169), Panel6 (28), Panel5 (20) and ListBox2 (the rest);
+// the right side holding Panel2 (20) and RichEdit1 (the rest); the status bar 19 high.
 TEST(MainWindowLayout, EveryPartHasItsDesignedPlaceAndSize) {
     test::AppWindows app;
     TForm1& f = app.form1();
@@ -237,29 +246,27 @@ TEST(MainWindowLayout, EveryPartHasItsDesignedPlaceAndSize) {
         QCoreApplication::processEvents();
         const int width = f.width();
         const int column = f.centralWidget()->height();
-        const int right = width - 217;
-        struct Part {
-            const char* name;
-            const QWidget* widget;
-            QRect place; // in its parent
+        const QString at = QStringLiteral(" at %1x%2").arg(size.width()).arg(size.height());
+        const auto expectPlace = [&](const char* name, const QWidget* widget, QRect place) {
+            EXPECT_EQ(widget->geometry(), place) << name << at.toStdString();
         };
-        const Part parts[] = {
-            {"StatusBar1", f.StatusBar1, {0, f.height() - 19, width, 19}},
-            {"client", f.centralWidget(), {0, f.height() - 19 - column, width, column}},
-            {"Panel3", f.Panel3, {0, 0, 217, column}},
-            {"Panel4", f.Panel4, {0, 0, 217, 20}},
-            {"ListBox1", f.ListBox1, {0, 20, 217, 169}},
-            {"Panel6", f.Panel6, {0, 189, 217, 28}},
-            {"Button1", f.Button1, {56, 3, 105, 17}},
-            {"Panel5", f.Panel5, {0, 217, 217, 20}},
-            {"ListBox2", f.ListBox2, {0, 237, 217, column - 237}},
-            {"Panel1", f.Panel1, {217, 0, right, column}},
-            {"Panel2", f.Panel2, {0, 0, right, 20}},
-            {"RichEdit1", f.RichEdit1, {0, 20, right, column - 20}},
-        };
-        for (const Part& part : parts)
-            EXPECT_EQ(part.widget->geometry(), part.place)
-                << part.name << " at " << size.width() << "x" << size.height();
+        expectPlace("StatusBar1", f.StatusBar1, {0, f.height() - 19, width, 19});
+        expectPlace("client", f.centralWidget(), {0, f.height() - 19 - column, width, column});
+        expectPlace("Panel3", f.Panel3, {0, 0, 217, column});
+        int top = 0;
+        for (const auto& [name, widget, height] :
+             {std::tuple<const char*, const QWidget*, int>{"Panel4", f.Panel4, 20},
+              {"ListBox1", f.ListBox1, 169},
+              {"Panel6", f.Panel6, 28},
+              {"Panel5", f.Panel5, 20},
+              {"ListBox2", f.ListBox2, 0}}) {
+            expectPlace(name, widget, {0, top, 217, height > 0 ? height : column - top});
+            top += height;
+        }
+        expectPlace("Button1", f.Button1, {56, 3, 105, 17});
+        expectPlace("Panel1", f.Panel1, {217, 0, width - 217, column});
+        expectPlace("Panel2", f.Panel2, {0, 0, width - 217, 20});
+        expectPlace("RichEdit1", f.RichEdit1, {0, 20, width - 217, column - 20});
         EXPECT_EQ(f.Label2->pos(), QPoint(7, 3));
     }
 }
@@ -330,12 +337,12 @@ TEST(MainWindowStoredNames, FirstDisplayListsStoredNamesIgnoringCase) {
     for (const char* name :
          {"zeta.fr.dns", "Alpha.com.dns", "beta.net.dns", "notes.txt", "Gamma.net.dns",
           "GAMMA.net.dns", "gamma.net.dns", "Beta.org.dns", "alpha.net.dns"})
-        app.dir.Write(std::string("result") + PathDelim + name, "x");
+        app.dir.Write(std::string("result/") + name, "x");
     app.form1().FormCreate();
     // Names that differ only in letter case compare equal: they keep the order in which the
     // folder lists them (where its file system keeps them apart).
     std::vector<std::string> gammas;
-    for (const auto& file : DirectoryEntries(app.dir.Path() + "result" + PathDelim, ".dns"))
+    for (const auto& file : DirectoryEntries(app.dir.Path() / "result", ".dns"))
         if (QString::fromStdString(file.string()).startsWith("gamma", Qt::CaseInsensitive))
             gammas.push_back(file.stem().string());
     std::vector<std::string> expected = {"Alpha.com", "alpha.net", "beta.net", "Beta.org"};
@@ -344,42 +351,43 @@ TEST(MainWindowStoredNames, FirstDisplayListsStoredNamesIgnoringCase) {
     EXPECT_EQ(Items(*app.form1().ListBox2), expected);
 }
 
+// Each item by its place in its menu, whose captions the next test checks.
 TEST(MainWindowMenus, EveryItemReachesItsHandler) {
     test::AppWindows app;
     TForm1& f = app.form1();
     app.dialogs.inputAnswers = {"a.fr", "b.fr"};
-    f.Ajouter1->trigger();
-    f.Ajouter2->trigger();
+    Item(f.PopupMenu1, 0)->trigger();
+    Item(f.Fichier1, 0)->trigger();
     EXPECT_EQ(Items(*f.ListBox1), (std::vector<std::string>{"a.fr", "b.fr"}));
     f.ListBox1->item(0)->setSelected(true);
-    f.Supprimer1->trigger();
+    Item(f.PopupMenu1, 1)->trigger();
     EXPECT_EQ(Items(*f.ListBox1), (std::vector<std::string>{"b.fr"}));
     f.ListBox1->item(0)->setSelected(true);
-    f.Supprimer2->trigger();
+    Item(f.Fichier1, 1)->trigger();
     EXPECT_EQ(f.ListBox1->Count(), 0);
     app.dialogs.inputAnswers = {"c.fr", "d.fr"};
-    f.Ajouter1->trigger();
-    f.Viderlaliste1->trigger();
+    Item(f.PopupMenu1, 0)->trigger();
+    Item(f.PopupMenu1, 2)->trigger();
     EXPECT_EQ(f.ListBox1->Count(), 0);
-    f.Ajouter1->trigger();
-    f.Viderlaliste2->trigger();
+    Item(f.PopupMenu1, 0)->trigger();
+    Item(f.Fichier1, 2)->trigger();
     EXPECT_EQ(f.ListBox1->Count(), 0);
 
     app.dialogs.fileAnswers = {std::nullopt, std::nullopt};
-    f.Importer1->trigger();
-    f.Importer2->trigger();
+    Item(f.PopupMenu1, 3)->trigger();
+    Item(f.Fichier1, 3)->trigger();
     EXPECT_EQ(app.dialogs.fileFilters.size(), 2u);
 
     bool proxyShown = false;
     CloseNextModal(app.form2(), [&] { proxyShown = app.form2().isVisible(); });
-    f.Paramtreduproxy1->trigger();
+    Item(f.Configuration2, 0)->trigger();
     EXPECT_TRUE(proxyShown);
     bool aboutShown = false;
     CloseNextModal(app.form6(), [&] { aboutShown = app.form6().isVisible(); });
-    f.About1->trigger();
+    Item(f.Help1, 0)->trigger();
     EXPECT_TRUE(aboutShown);
 
-    f.Supprimer3->trigger();
+    Item(f.PopupMenu2, 0)->trigger();
     ASSERT_EQ(app.dialogs.errors.size(), 1u);
     // ")" sits below "." in the code page, so the error box adds no full stop.
     EXPECT_EQ(app.dialogs.errors[0], "Indice de liste hors limites (-1)");
@@ -389,44 +397,25 @@ TEST(MainWindowMenus, EveryItemReachesItsHandler) {
 TEST(MainWindowMenus, MenusHoldTheirItemsInOrderWithTheCaptionsOfEachTable) {
     test::AppWindows app;
     TForm1& f = app.form1();
-    struct Menu {
-        const char* what;
-        QList<QAction*> items;
-        QList<QAction*> expected;
-        std::vector<std::size_t> rows;
-    };
-    const Menu menus[] = {
-        {"menu bar",
-         f.MainMenu1->actions(),
-         {f.Fichier1->menuAction(), f.Configuration2->menuAction(), f.Help1->menuAction()},
-         {0, 15, 17}},
-        {"Fichier1",
-         f.Fichier1->actions(),
-         {f.Ajouter2, f.Supprimer2, f.Viderlaliste2, f.Importer2, f.Quitter1},
-         {6, 8, 4, 2, 14}},
-        {"Configuration2", f.Configuration2->actions(), {f.Paramtreduproxy1}, {16}},
-        {"Help1", f.Help1->actions(), {f.About1}, {18}},
-        {"PopupMenu1",
-         f.PopupMenu1->actions(),
-         {f.Ajouter1, f.Supprimer1, f.Viderlaliste1, f.Importer1},
-         {5, 7, 3, 1}},
-        {"PopupMenu2", f.PopupMenu2->actions(), {f.Supprimer3}, {9}},
+    const std::tuple<const char*, const QWidget*, std::vector<std::size_t>> menus[] = {
+        {"menu bar", f.MainMenu1, {0, 15, 17}},     {"Fichier1", f.Fichier1, {6, 8, 4, 2, 14}},
+        {"Configuration2", f.Configuration2, {16}}, {"Help1", f.Help1, {18}},
+        {"PopupMenu1", f.PopupMenu1, {5, 7, 3, 1}}, {"PopupMenu2", f.PopupMenu2, {9}},
     };
     const auto check = [&](const std::vector<std::string>& table, const char* which) {
-        for (const Menu& menu : menus) {
-            EXPECT_EQ(menu.items, menu.expected) << menu.what;
+        for (const auto& [what, menu, rows] : menus) {
             std::vector<std::string> texts, expected;
-            for (const QAction* item : menu.items) {
+            for (const QAction* item : menu->actions()) {
                 texts.push_back(Text(item));
                 // No shortcut, access key, icon or separator.
                 EXPECT_TRUE(item->shortcut().isEmpty()) << Text(item);
                 EXPECT_TRUE(QKeySequence::mnemonic(item->text()).isEmpty()) << Text(item);
                 EXPECT_TRUE(item->icon().isNull()) << Text(item);
-                EXPECT_FALSE(item->isSeparator()) << menu.what;
+                EXPECT_FALSE(item->isSeparator()) << what;
             }
-            for (const std::size_t row : menu.rows)
+            for (const std::size_t row : rows)
                 expected.push_back(table[row]);
-            EXPECT_EQ(texts, expected) << menu.what << ", " << which;
+            EXPECT_EQ(texts, expected) << what << ", " << which;
         }
     };
     check(kInitial, "initial");

@@ -101,7 +101,7 @@ TEST_F(ProxyDialogTest, LoadFillsTheControlsFromTheFile) {
     };
     for (const auto& [file, expected] : cases) {
         test::TempDir folder;
-        SetExecutableDirectoryOverride(folder.Native());
+        SetExecutableDirectoryOverride(folder.Path());
         if (file)
             folder.Write("config.ini", *file);
         form->ReadIniFile();
@@ -316,12 +316,13 @@ TEST_F(ProxyDialogTest, FailedSaveShowsTheErrorAndStaysOpen) {
     Open();
     Click(form->RadioButton_oui);
     Type(form->Edit_login, "moi");
-    const std::string missing = dir.Path() + "gone" + PathDelim;
-    SetExecutableDirectoryOverride(FileSystemPath(missing));
+    const std::filesystem::path missing = dir.Path() / "gone";
+    SetExecutableDirectoryOverride(missing);
     Click(form->Button2);
-    EXPECT_EQ(dialogs.errors, std::vector<std::string>{"Impossible d'\xE9"
-                                                       "crire dans " +
-                                                       missing + "config.ini."});
+    EXPECT_EQ(dialogs.errors,
+              std::vector<std::string>{"Impossible d'\xE9"
+                                       "crire dans " +
+                                       PathFromFileSystem(missing / "config.ini") + "."});
     EXPECT_TRUE(IsOpen());
     EXPECT_TRUE(CancelAsks(WarningAnswer::No)) << "still modified";
 }

@@ -153,7 +153,7 @@ TEST_F(QtDialogsTest, OpenFileNameGivesTheChosenFileAsTheSystemNamesIt) {
         SCOPED_TRACE(reinterpret_cast<const char*>(folder));
         const test::TempDir dir{std::filesystem::path(folder)};
         dir.Write("names.txt", "a.fr\r\n");
-        const QString typed = FileNameToQString(dir.Native() / "names.txt");
+        const QString typed = FileNameToQString(dir.Path() / "names.txt");
         WhenModalShown([&typed](QWidget& dialog) {
             auto* edit = dialog.findChild<QLineEdit*>("fileNameEdit");
             ASSERT_NE(edit, nullptr);

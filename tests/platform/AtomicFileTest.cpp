@@ -2,7 +2,7 @@
 
 #include "platform/DirectoryEntries.h"
 #include "platform/Path.h"
-#include "settings/FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 #include "support/Unprivileged.h"
 
@@ -31,7 +31,7 @@ namespace fs = std::filesystem;
 // Names in the folder, to catch a temporary file left behind.
 std::vector<std::string> Entries(const test::TempDir& dir) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir.Native()))
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -39,18 +39,18 @@ std::vector<std::string> Entries(const test::TempDir& dir) {
 
 TEST(AtomicFile, CreatesAndReplacesWholeContents) {
     test::TempDir dir;
-    ReplaceFileContents(dir.Path() + "a.txt", "first\r\nversion\r\n");
+    ReplaceFileContents(dir.File("a.txt"), "first\r\nversion\r\n");
     EXPECT_EQ(dir.Read("a.txt"), "first\r\nversion\r\n");
-    ReplaceFileContents(dir.Path() + "a.txt", "v2");
+    ReplaceFileContents(dir.File("a.txt"), "v2");
     EXPECT_EQ(dir.Read("a.txt"), "v2");
-    ReplaceFileContents(dir.Path() + "a.txt", "");
+    ReplaceFileContents(dir.File("a.txt"), "");
     EXPECT_EQ(dir.Read("a.txt"), "");
     EXPECT_EQ(Entries(dir), std::vector<std::string>{"a.txt"});
 }
 
 TEST(AtomicFile, WindowsAnsiNameIsStoredUnderItsNativeName) {
     test::TempDir dir;
-    ReplaceFileContents(FileSystemPath(dir.Path() + "r\xE9sultat.dns"), "x");
+    ReplaceFileContents(dir.File("r\xE9sultat.dns"), "x");
     EXPECT_EQ(dir.Read("r\xE9sultat.dns"), "x");
 }
 
@@ -59,8 +59,8 @@ TEST(AtomicFile, WindowsAnsiNameIsStoredUnderItsNativeName) {
 TEST(AtomicFile, ANameAtTheFileSystemLimitIsStored) {
     test::TempDir dir;
     const std::string name = std::string(251, 'n') + ".dns";
-    ReplaceFileContents(dir.Path() + name, "first");
-    ReplaceFileContents(dir.Path() + name, "second");
+    ReplaceFileContents(dir.File(name), "first");
+    ReplaceFileContents(dir.File(name), "second");
     EXPECT_EQ(dir.Read(name), "second");
     EXPECT_EQ(Entries(dir), std::vector<std::string>{name});
 }
@@ -68,7 +68,7 @@ TEST(AtomicFile, ANameAtTheFileSystemLimitIsStored) {
 TEST(AtomicFile, MissingFolderRaisesWithTheSystemCode) {
     test::TempDir dir;
     try {
-        ReplaceFileContents(dir.Path() + "absent" + PathDelim + "a.txt", "x");
+        ReplaceFileContents(dir.Path() / "absent" / "a.txt", "x");
         FAIL() << "no error raised";
     } catch (const EOSError& e) {
 #ifdef _WIN32
@@ -85,10 +85,10 @@ TEST(AtomicFile, ReadOnlyFileIsNotReplaced) {
     const std::string skipped = test::AsUnprivilegedUser([] {
         test::TempDir dir;
         dir.Write("config.ini", "old");
-        fs::permissions(dir.Native() / "config.ini",
+        fs::permissions(dir.Path() / "config.ini",
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
-        EXPECT_THROW(ReplaceFileContents(dir.Path() + "config.ini", "new"), EOSError);
+        EXPECT_THROW(ReplaceFileContents(dir.File("config.ini"), "new"), EOSError);
         EXPECT_EQ(dir.Read("config.ini"), "old");
     });
     if (!skipped.empty())
@@ -114,7 +114,7 @@ TEST(LeftoverTemporaries, AFailedWriteRemovesThemAndNothingElseASuccessfulOneLea
     kept.push_back(".brinmor-00000000000000ff.tmp");
 #ifndef _WIN32
     dir.Write("linked.txt", "x");
-    fs::create_symlink("linked.txt", dir.Native() / ".brinmor-1111111111111111.tmp");
+    fs::create_symlink("linked.txt", dir.Path() / ".brinmor-1111111111111111.tmp");
     kept.insert(kept.end(), {".brinmor-1111111111111111.tmp", "linked.txt"});
 #endif
     dir.MakeDir("folder.dns");
@@ -129,9 +129,9 @@ TEST(LeftoverTemporaries, AFailedWriteRemovesThemAndNothingElseASuccessfulOneLea
     }
     std::sort(all.begin(), all.end());
 
-    ReplaceFileContents(dir.Path() + "a.dns", "x");
+    ReplaceFileContents(dir.File("a.dns"), "x");
     EXPECT_EQ(Entries(dir), all);
-    EXPECT_THROW(ReplaceFileContents(dir.Path() + "folder.dns", "x"), EOSError);
+    EXPECT_THROW(ReplaceFileContents(dir.File("folder.dns"), "x"), EOSError);
     EXPECT_EQ(Entries(dir), kept);
 }
 
@@ -139,13 +139,13 @@ TEST(LeftoverTemporaries, AFailedWriteRemovesThemAndNothingElseASuccessfulOneLea
 TEST(LeftoverTemporaries, OneThatARunningWriteHoldsStays) {
     test::TempDir dir;
     dir.Write(kLeftover, "half");
-    const HANDLE held = CreateFileW((dir.Native() / kLeftover).c_str(), GENERIC_WRITE,
+    const HANDLE held = CreateFileW((dir.Path() / kLeftover).c_str(), GENERIC_WRITE,
                                     FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    RemoveLeftoverTemporaryFiles(dir.Native());
+    RemoveLeftoverTemporaryFiles(dir.Path());
     EXPECT_TRUE(dir.Exists(kLeftover));
     CloseHandle(held);
-    RemoveLeftoverTemporaryFiles(dir.Native());
+    RemoveLeftoverTemporaryFiles(dir.Path());
     EXPECT_TRUE(Entries(dir).empty());
 }
 #endif
@@ -189,7 +189,7 @@ TEST(LeftoverTemporaries, AWriteCutShortKeepsItsFileWhileItLivesOnly) {
         limit.rlim_cur = 4096;
         setrlimit(RLIMIT_FSIZE, &limit);
         try {
-            ReplaceFileContents(dir.Path() + "big.dns", std::string(1 << 20, 'x'));
+            ReplaceFileContents(dir.File("big.dns"), std::string(1 << 20, 'x'));
         } catch (...) {
         }
         _exit(0);
@@ -200,13 +200,13 @@ TEST(LeftoverTemporaries, AWriteCutShortKeepsItsFileWhileItLivesOnly) {
     ASSERT_TRUE(WIFSTOPPED(status));
     const std::vector<std::string> held = Entries(dir);
     ASSERT_EQ(held.size(), 1u);
-    EXPECT_TRUE(DirectoryEntries(dir.Native(), ".dns").empty()) << "never listed as a result";
+    EXPECT_TRUE(DirectoryEntries(dir.Path(), ".dns").empty()) << "never listed as a result";
 
-    RemoveLeftoverTemporaryFiles(dir.Native());
+    RemoveLeftoverTemporaryFiles(dir.Path());
     EXPECT_EQ(Entries(dir), held);
 
     child.Kill();
-    RemoveLeftoverTemporaryFiles(dir.Native());
+    RemoveLeftoverTemporaryFiles(dir.Path());
     EXPECT_TRUE(Entries(dir).empty());
 }
 
@@ -225,10 +225,10 @@ TEST(LeftoverTemporaries, GoWhereLocksNeedAWritableDescriptorUnlessAWriteHoldsTh
     dir.Write(kLeftover, "half a result");
     const std::string held = ".brinmor-1111111111111111.tmp";
     dir.Write(held, "being written");
-    const int fd = ::open((dir.Native() / held).c_str(), O_WRONLY);
+    const int fd = ::open((dir.Path() / held).c_str(), O_WRONLY);
     ASSERT_EQ(LockAsNfs(fd, LOCK_EX), 0);
     SetFileLockCallForTesting(LockAsNfs);
-    RemoveLeftoverTemporaryFiles(dir.Native());
+    RemoveLeftoverTemporaryFiles(dir.Path());
     SetFileLockCallForTesting(nullptr);
     ::close(fd);
     EXPECT_EQ(Entries(dir), std::vector<std::string>{held});
@@ -236,18 +236,18 @@ TEST(LeftoverTemporaries, GoWhereLocksNeedAWritableDescriptorUnlessAWriteHoldsTh
 
 mode_t ModeOf(const test::TempDir& dir, const std::string& name) {
     struct stat info {};
-    EXPECT_EQ(::stat((dir.Native() / name).c_str(), &info), 0);
+    EXPECT_EQ(::stat((dir.Path() / name).c_str(), &info), 0);
     return info.st_mode & 07777;
 }
 
 TEST(AtomicFile, NewFileModeAndExistingModeKept) {
     test::TempDir dir;
     const mode_t oldMask = ::umask(022);
-    ReplaceFileContents(dir.Path() + "secret.ini", "x", FileMode::OwnerOnly);
-    ReplaceFileContents(dir.Path() + "plain.txt", "x", FileMode::Default);
+    ReplaceFileContents(dir.File("secret.ini"), "x", FileMode::OwnerOnly);
+    ReplaceFileContents(dir.File("plain.txt"), "x", FileMode::Default);
     dir.Write("shared.ini", "old");
-    ::chmod((dir.Native() / "shared.ini").c_str(), 0640);
-    ReplaceFileContents(dir.Path() + "shared.ini", "new", FileMode::OwnerOnly);
+    ::chmod((dir.Path() / "shared.ini").c_str(), 0640);
+    ReplaceFileContents(dir.File("shared.ini"), "new", FileMode::OwnerOnly);
     ::umask(oldMask);
 
     EXPECT_EQ(ModeOf(dir, "secret.ini"), 0600u);
@@ -262,7 +262,7 @@ TEST(AtomicFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     {
         test::FileSizeLimit limit(8);
         try {
-            ReplaceFileContents(dir.Path() + "config.ini", std::string(64, 'x'));
+            ReplaceFileContents(dir.File("config.ini"), std::string(64, 'x'));
             ADD_FAILURE() << "no error raised";
         } catch (const EOSError& e) {
             EXPECT_EQ(e.ErrorCode(), EFBIG);
@@ -276,9 +276,9 @@ TEST(AtomicFile, SymbolicLinkIsFollowed) {
     test::TempDir dir;
     dir.MakeDir("real");
     dir.Write("real/config.ini", "old");
-    fs::create_symlink(dir.Native() / "real" / "config.ini", dir.Native() / "config.ini");
-    ReplaceFileContents(dir.Path() + "config.ini", "new");
-    EXPECT_TRUE(fs::is_symlink(dir.Native() / "config.ini"));
+    fs::create_symlink(dir.Path() / "real" / "config.ini", dir.Path() / "config.ini");
+    ReplaceFileContents(dir.File("config.ini"), "new");
+    EXPECT_TRUE(fs::is_symlink(dir.Path() / "config.ini"));
     EXPECT_EQ(dir.Read("real/config.ini"), "new");
 }
 

@@ -1,20 +1,9 @@
+// Text and paths on Windows: the program's text is the ANSI code page's, as the ANSI calls take it.
 #include "platform/Path.h"
 
-#include "platform/Cp1252.h"
-
-#ifdef _WIN32
 #include <windows.h>
-#endif
 
 namespace brinmor {
-
-#ifdef _WIN32
-std::string NativePath(const std::string& path) {
-    return path;
-}
-std::string PathFromNative(const std::string& nativePath) {
-    return nativePath;
-}
 
 std::filesystem::path FileSystemPath(const std::string& path) {
     const int size = static_cast<int>(path.size());
@@ -33,20 +22,5 @@ std::string PathFromFileSystem(const std::filesystem::path& path) {
                         nullptr, nullptr);
     return text;
 }
-#else
-std::string NativePath(const std::string& path) {
-    return Cp1252ToUtf8(path);
-}
-std::string PathFromNative(const std::string& nativePath) {
-    return Utf8ToCp1252(nativePath);
-}
-
-std::filesystem::path FileSystemPath(const std::string& path) {
-    return NativePath(path);
-}
-std::string PathFromFileSystem(const std::filesystem::path& path) {
-    return PathFromNative(path);
-}
-#endif
 
 } // namespace brinmor

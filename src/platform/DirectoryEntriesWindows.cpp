@@ -1,17 +1,10 @@
+// A folder's entries on Windows, through the wide calls.
 #include "platform/DirectoryEntries.h"
-
 #include "platform/Path.h"
 
-#ifdef _WIN32
 #include <windows.h>
-#else
-#include <dirent.h>
-#include <strings.h>
-#endif
 
 namespace brinmor {
-
-#ifdef _WIN32
 
 std::vector<std::filesystem::path> DirectoryEntries(const std::filesystem::path& folder,
                                                     const std::string& suffix) {
@@ -35,27 +28,5 @@ std::vector<std::filesystem::path> DirectoryEntries(const std::filesystem::path&
     FindClose(search);
     return names;
 }
-
-#else
-
-std::vector<std::filesystem::path> DirectoryEntries(const std::filesystem::path& folder,
-                                                    const std::string& suffix) {
-    std::vector<std::filesystem::path> names;
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr)
-        return names;
-    const std::string nativeSuffix = NativePath(suffix);
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == ".." || name.size() < nativeSuffix.size())
-            continue;
-        if (strcasecmp(name.c_str() + name.size() - nativeSuffix.size(), nativeSuffix.c_str()) == 0)
-            names.emplace_back(name);
-    }
-    closedir(dir);
-    return names;
-}
-
-#endif
 
 } // namespace brinmor
