@@ -1,6 +1,7 @@
 #include "net/RegistryLookup.h"
 
 #include "net/WhoisReferral.h"
+#include "platform/AsciiText.h"
 #include "platform/Exceptions.h"
 
 namespace brinmor {

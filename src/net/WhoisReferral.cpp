@@ -1,5 +1,7 @@
 #include "net/WhoisReferral.h"
 
+#include "platform/AsciiText.h"
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -46,10 +48,6 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-bool SameText(std::string_view a, std::string_view b) {
-    return AsciiLowerCase(std::string(a)) == AsciiLowerCase(std::string(b));
-}
-
 // Calls visit(line) for each line until it returns true.
 template <typename Visit> void ForEachLine(std::string_view text, Visit visit) {
     while (!text.empty()) {
@@ -61,13 +59,6 @@ template <typename Visit> void ForEachLine(std::string_view text, Visit visit) {
 }
 
 } // namespace
-
-std::string AsciiLowerCase(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
 
 std::string TopLevelDomain(const std::string& name) {
     const auto dot = name.rfind('.');
@@ -93,10 +84,11 @@ std::string RegistrarServer(const std::string& registryAnswer, const std::string
         if (colon == std::string_view::npos)
             return false;
         const std::string_view label = Trim(line.substr(0, colon));
-        if (!SameText(label, "Whois Server") && !SameText(label, "Registrar WHOIS Server"))
+        if (!SameIgnoringAsciiCase(label, "Whois Server") &&
+            !SameIgnoringAsciiCase(label, "Registrar WHOIS Server"))
             return false;
         const std::string_view value = Trim(line.substr(colon + 1));
-        if (value.empty() || SameText(value, registry))
+        if (value.empty() || SameIgnoringAsciiCase(value, registry))
             return false;
         server = value;
         return true;

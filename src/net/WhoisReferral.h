@@ -8,9 +8,6 @@ namespace brinmor {
 // What a registry-aware lookup reads in names and answers. Lines end at CR or LF; blanks are
 // spaces and tabs.
 
-// Host names and top-level domains ignore the letter case of ASCII letters; other bytes stay.
-std::string AsciiLowerCase(std::string text);
-
 // The text after the last "." of the name; empty when it has no dot or ends in one.
 std::string TopLevelDomain(const std::string& name);
 

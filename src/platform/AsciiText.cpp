@@ -17,6 +17,13 @@ std::string AsciiUpperCase(std::string text) {
     return text;
 }
 
+std::string AsciiLowerCase(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                       [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });

@@ -12,6 +12,9 @@ namespace brinmor {
 // The text with a to z made capitals; every other byte stays.
 std::string AsciiUpperCase(std::string text);
 
+// The text with A to Z made small letters; every other byte stays.
+std::string AsciiLowerCase(std::string text);
+
 // Whether a and b are the same text, the case of ASCII letters aside.
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b);
 

@@ -1,6 +1,7 @@
 #include "rdap/RdapClient.h"
 
 #include "net/WhoisReferral.h"
+#include "platform/AsciiText.h"
 #include "rdap/RdapText.h"
 
 #include <QEventLoop>

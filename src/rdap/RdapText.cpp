@@ -1,6 +1,7 @@
 #include "rdap/RdapText.h"
 
 #include "net/WhoisReferral.h"
+#include "platform/AsciiText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -7,7 +7,7 @@
 #include "support/FakeServer.h"
 #include "support/FakeSocksProxy.h"
 #include "support/QtApplication.h"
-#include "ui/StoreTestSupport.h"
+#include "support/StoreTestSupport.h"
 #include "ui/Unit1.h"
 #include "ui/WhoisFirstServer.h"
 #include "widgets/ErrorBox.h"
