@@ -22,7 +22,6 @@
 #include <map>
 #include <set>
 #include <tuple>
-#include <utility>
 
 namespace brinmor {
 namespace {
@@ -452,9 +451,8 @@ struct Registries {
 
     // The text with {base} and {host} of the HTTPS server filled in.
     std::string Filled(std::string text) const {
-        const std::string authority = Authority(https);
-        for (const auto& [from, to] : {std::pair<std::string, std::string>{"{base}", Base(https)},
-                                       {"{host}", authority.substr(0, authority.find(':'))}})
+        for (const auto& [from, to] : std::map<std::string, std::string>{
+                 {"{base}", Base(https)}, {"{host}", proxied_ ? "rdap.invalid" : "127.0.0.1"}})
             for (auto at = text.find(from); at != std::string::npos; at = text.find(from))
                 text.replace(at, from.size(), to);
         return text;
@@ -546,13 +544,14 @@ TEST_P(RegistryRunTest, AsksIanaThenTheRegistryThenAnyRegistrar) {
     for (int hop = 1; hop <= 5; ++hop)
         hops.push_back("/hop" + std::to_string(hop) + "/a.com");
     const Names related{"/registrar/domain/a.com"};
-    const std::string stored = "{base}registry/domain/a.com\r\n" + DomainText("a.com");
+    // The registry's answer for a name, after the address asked.
+    const auto answer = [](const std::string& name) {
+        return "{base}registry/domain/" + name + "\r\n" + DomainText(name);
+    };
     const std::string linked =
         "{base}registry/domain/a.com\r\n" + DomainText("a.com", "{base}registrar/domain/a.com");
     const std::string com404 = "{base}registry/domain/a.com\r\nAucun domaine de ce nom selon le "
                                "serveur RDAP {host} (statut HTTP 404).\r\n";
-    const std::string accented = "{base}registry/domain/xn--caf-dma.example\r\n";
-    const std::string limitText = "%% Your connection limit exceeded.\r\n";
     const std::string com429 = "{base}registry/domain/a.com\r\nLe serveur RDAP {host} limite le "
                                "nombre de questions (statut HTTP 429).\r\n";
     const RegistryCase cases[] = {
@@ -570,24 +569,24 @@ TEST_P(RegistryRunTest, AsksIanaThenTheRegistryThenAnyRegistrar) {
         {"ligature", "\x9Cuvre.fr", "r\n", "", "", fr, "r\r\n", "", "xn--uvre-f4a.fr"},
         {"sharp s", "stra\337e.de", "r\n", "", "", de, "r\r\n", "", "xn--strae-oqa.de"},
         // Over RDAP where whois is gone or unreachable.
-        {"no whois", "a.example", "x", "x", "", rdapAsked("a.example"),
-         "{base}registry/domain/a.example\r\n" + DomainText("a.example")},
+        {"no whois", "a.example", "x", "x", "", rdapAsked("a.example"), answer("a.example")},
         {"no whois nor RDAP", "a.example", "x", "x", "", bootstrap,
          "domain: EXAMPLE\r\nstatus: ACTIVE\r\n", "no service"},
         {"accents over RDAP", "caf\xE9.example", "x", "x", "", rdapAsked("xn--caf-dma.example"),
-         accented + DomainText("xn--caf-dma.example")},
+         answer("xn--caf-dma.example")},
         {"unreachable, no RDAP", "a.com", "x", "x", nic, comBootstrap, "kept", "no service"},
         {"unknown authority", "a.com", "x", "x", nic, stranger, "kept", "stranger"},
         // A refusal or a 429 keeps an earlier result; a name without one stores it.
         {"registry refuses", "a.com", limit, "", "", com, "kept quietly"},
-        {"new name refused", "a.com", limit, "", "", com, limitText, "", "", false},
+        {"new name refused", "a.com", limit, "", "", com, "%% Your connection limit exceeded.\r\n",
+         "", "", false},
         rdap("429", "429", "kept quietly"),
         {"new name, 429", "a.com", "x", "x", nic, rdapAsked("a.com"), com429, "429", "", false},
-        rdap("registry unreachable", "", stored),
+        rdap("registry unreachable", "", answer("a.com")),
         rdap("404", "404", com404),
         rdap("500", "500", "kept"),
         rdap("redirect to http", "http", "kept"),
-        rdap("five redirects", "hops5", stored, hops),
+        rdap("five redirects", "hops5", answer("a.com"), hops),
         rdap("six redirects", "hops6", "kept", hops),
         rdap("over the cap", "cap", "kept"),
         rdap("silent", "silent", "kept"),
