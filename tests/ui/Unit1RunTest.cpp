@@ -492,8 +492,6 @@ protected:
         else
             Redirect(net.Ports(refusing));
         app.WriteConfig(config);
-        // Short enough for the silent RDAP server, long enough for every other answer.
-        app.form1().IdWhois1->SetSilenceTimeout(1500);
     }
 };
 
@@ -608,6 +606,8 @@ TEST_P(RegistryRunTest, AsksIanaThenTheRegistryThenAnyRegistrar) {
         c.stored = net.Filled(c.stored);
         test::AppWindows app;
         Connect(app, net, c.refusing);
+        // Short enough for the silent RDAP server, long enough for every other answer.
+        app.form1().IdWhois1->SetSilenceTimeout(1500);
         if (c.earlier)
             app.dir.Write("result/" + c.name + ".dns", "old\r\n\r\nkept\r\n");
         Run(app, {c.name});
