@@ -5,6 +5,7 @@
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTemporaryDir>
+#include <memory>
 #include <optional>
 
 namespace brinmor::test {
@@ -29,7 +30,6 @@ std::optional<std::pair<QSslCertificate, QSslKey>> SelfSigned(const QString& nam
 
 std::optional<TestCertificates> Make() {
 #ifdef _WIN32
-    // Wine's Schannel is a TLS client only: no server here.
     return std::nullopt;
 #endif
     const auto trusted = SelfSigned("rdap.invalid"), stranger = SelfSigned("stranger.invalid");
@@ -45,8 +45,7 @@ const TestCertificates* Certificates() {
     return made ? &*made : nullptr;
 }
 
-HttpsTestServer::HttpsTestServer(Handler handler, bool stranger, bool keepAlive)
-    : handler_(std::move(handler)), keepAlive_(keepAlive) {
+HttpsTestServer::HttpsTestServer(Handler handler, bool stranger) : handler_(std::move(handler)) {
     if (const TestCertificates* c = Certificates()) {
         QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
         tls.setLocalCertificate(stranger ? c->stranger : c->trusted);
@@ -60,29 +59,27 @@ HttpsTestServer::HttpsTestServer(Handler handler, bool stranger, bool keepAlive)
     QObject::connect(&server_, &QTcpServer::pendingConnectionAvailable, &server_, [this] {
         while (auto* socket = static_cast<QSslSocket*>(server_.nextPendingConnection())) {
             QObject::connect(socket, &QSslSocket::disconnected, socket, &QObject::deleteLater);
-            const auto read = [this, socket] {
-                QByteArray& request = pending_[socket];
-                request += socket->readAll();
-                for (auto end = request.indexOf("\r\n\r\n"); end >= 0;
-                     end = request.indexOf("\r\n\r\n")) {
-                    const QList<QByteArray> lines = request.left(end).split('\n');
-                    paths.push_back(lines[0].split(' ').value(1).toStdString());
-                    accepts.emplace_back();
-                    for (const QByteArray& line : lines)
-                        if (line.toLower().startsWith("accept:"))
-                            accepts.back() = line.mid(7).trimmed().toStdString();
-                    request.remove(0, end + 4);
-                    const HttpsResponse r = handler_(paths.back());
-                    if (r.silent)
-                        return;
-                    socket->write("HTTP/1.1 " + QByteArray::number(r.status) +
-                                  " X\r\nContent-Type: application/rdap+json\r\nContent-Length: " +
-                                  QByteArray::number(r.body.size()) + "\r\n" +
-                                  (keepAlive_ ? "" : "Connection: close\r\n") + r.headers + "\r\n" +
-                                  r.body);
-                    if (!keepAlive_)
-                        return socket->disconnectFromHost();
-                }
+            const auto request = std::make_shared<QByteArray>();
+            const auto read = [this, socket, request] {
+                *request += socket->readAll();
+                const auto end = request->indexOf("\r\n\r\n");
+                if (end < 0)
+                    return;
+                const QList<QByteArray> lines = request->left(end).split('\n');
+                request->clear();
+                paths.push_back(lines[0].split(' ').value(1).toStdString());
+                accepts.emplace_back();
+                for (const QByteArray& line : lines)
+                    if (line.toLower().startsWith("accept:"))
+                        accepts.back() = line.mid(7).trimmed().toStdString();
+                const HttpsResponse r = handler_(paths.back());
+                if (r.silent)
+                    return;
+                socket->write("HTTP/1.1 " + QByteArray::number(r.status) +
+                              " X\r\nContent-Type: application/rdap+json\r\nContent-Length: " +
+                              QByteArray::number(r.body.size()) + "\r\nConnection: close\r\n" +
+                              r.headers + "\r\n" + r.body);
+                socket->disconnectFromHost();
             };
             QObject::connect(socket, &QSslSocket::readyRead, socket, read);
             read();

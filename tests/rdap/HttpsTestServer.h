@@ -4,15 +4,14 @@
 #include <QSslKey>
 #include <QSslServer>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace brinmor::test {
 
-// Two self-signed certificates for 127.0.0.1 and a few names under .invalid, made once per
-// process with the openssl tool (nothing when it is missing, and on Windows): the test trusts
-// `trusted` as its own authority, and nobody knows the stranger.
+// Two self-signed certificates for 127.0.0.1 and names under .invalid, made once per process
+// with the openssl tool (none without it, nor on Windows, whose Schannel is a client only). The
+// tests trust `trusted` as their authority; nobody knows the stranger.
 struct TestCertificates {
     QSslCertificate trusted, stranger;
     QSslKey trustedKey, strangerKey;
@@ -20,21 +19,17 @@ struct TestCertificates {
 const TestCertificates* Certificates();
 
 struct HttpsResponse {
-    HttpsResponse(int status, QByteArray body, QByteArray headers = {}, bool silent = false)
-        : status(status), body(std::move(body)), headers(std::move(headers)), silent(silent) {}
     int status;
-    QByteArray body;
-    QByteArray headers; // more header lines, each ending in CR LF
-    bool silent;        // keeps the connection open and says nothing
+    QByteArray body, headers = {}; // more header lines, each ending in CR LF
+    bool silent = false;           // keeps the connection open and says nothing
 };
 
-// An HTTPS/1.1 server on 127.0.0.1 (port chosen by the system) in the calling thread, so it
-// serves while that thread waits in an event loop, as the RDAP client does. It closes each
-// connection after one answer unless it keeps them alive.
+// An HTTPS/1.1 server on 127.0.0.1 in the calling thread, so it serves while that thread waits
+// in an event loop, as the RDAP client does. It closes each connection after one answer.
 class HttpsTestServer {
 public:
     using Handler = std::function<HttpsResponse(const std::string& path)>;
-    explicit HttpsTestServer(Handler handler, bool stranger = false, bool keepAlive = false);
+    explicit HttpsTestServer(Handler handler, bool stranger = false);
 
     quint16 Port() const { return server_.serverPort(); }
     // The paths asked, in order, and each request's Accept header; TLS handshakes begun.
@@ -43,8 +38,6 @@ public:
 
 private:
     Handler handler_;
-    bool keepAlive_;
-    std::map<QSslSocket*, QByteArray> pending_;
     QSslServer server_; // last: its sockets go first
 };
 
