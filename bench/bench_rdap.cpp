@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
         file.write(brinmor::test::Certificates()->trusted.toPem()) < 0)
         return 1;
     file.close();
-    HttpsTestServer https(Serve, false, true);
+    HttpsTestServer https(Serve);
     server = &https;
 
     TimeReporter reporter;
