@@ -69,13 +69,11 @@ if [[ $exe == *.exe ]]; then
     cp -r "$(dirname "$exe")"/. "$app"/
     program=("$wine" "$app/brinmor.exe")
     peers_command=("$wine" "$peers")
-    native_path() { winepath -w "$1" 2>/dev/null; }
     class_name='^brinmor\.exe$'
 else
     cp "$exe" "$app/brinmor"
     program=("$app/brinmor")
     peers_command=("$peers")
-    native_path() { echo "$1"; }
     class_name='^brinmor$'
 fi
 mkdir -p "$app/result"
@@ -149,9 +147,15 @@ splash_measured() {
 }
 wait_until 5 splash_measured || fail "the splash window could not be measured"
 [ "$X,$Y" = "272,256" ] || fail "splash at $X,$Y, expected 272,256"
-import -window root -crop "480x256+$X+$Y" +repage "$work/splash.png"
-differing=$(compare -metric AE "$work/splash.png" "$splash_picture" null: 2>&1)
-[ "$differing" = 0 ] || fail "the splash on screen differs from its picture in $differing pixels"
+# A busy X server may draw the picture a moment after it maps the window: wait for it, within
+# the splash's three seconds.
+splash_painted() {
+    import -window root -crop "480x256+$X+$Y" +repage "$work/splash.png"
+    differing=$(compare -metric AE "$work/splash.png" "$splash_picture" null: 2>&1)
+    [ "$differing" = 0 ]
+}
+wait_until 3 splash_painted ||
+    fail "the splash on screen differs from its picture in $differing pixels"
 echo "splash shown at $X,$Y and painted"
 
 # The first activation reports the bad port; its box comes with the main window on screen
@@ -229,14 +233,11 @@ has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ]; }
 if [[ $exe != *.exe ]]; then
     wait_until 20 has_focus || fail "the open-file dialog did not take the focus"
 fi
-# On X, xdotool types a letter the keyboard lacks by remapping a key for a moment, and a busy
-# program can read the key after the mapping is gone: there the dialog, already in the
-# program's folder, is given the bare file name, and it still hands back the whole path.
-if [[ $exe == *.exe ]]; then
-    xdotool type --delay 20 "$(native_path "$app/names.txt")"
-else
-    xdotool type --delay 20 names.txt
-fi
+# xdotool types a letter the keyboard lacks by remapping a key for a moment, and a busy
+# program can read the key after the mapping is gone: so nothing typed holds such a letter.
+# The dialog starts in the program's folder, so it takes the bare file name, and it still
+# hands back the whole path through the folder named as given.
+xdotool type --delay 20 names.txt
 xdotool key Return
 wait_until 20 no_other_shown || fail "the open-file dialog did not close"
 # The import lets the window work after each line: the run must wait for the third.
