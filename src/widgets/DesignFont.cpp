@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QScreen>
 
 #ifdef BRINMOR_DESIGN_FONT_RESOURCE
 // The resources live in a static library: registering them by hand keeps the linker from
@@ -78,19 +79,28 @@ void RegisterDesignFont() {
 #endif
 }
 
+QFont DesignFaceAt(QFont font, qreal ratio) {
+    const QString family = font.family();
+    if (family != QLatin1String(CarriedDesignFamily) && family != QLatin1String(ScaledDesignFamily))
+        return font;
+    // A scaled display draws the letters through the painter's scale, which a bitmap strike
+    // does not follow; the outlines of the same pixels do.
+    const bool scaled = !qFuzzyCompare(ratio, 1.0);
+    font.setFamily(QString::fromLatin1(scaled ? ScaledDesignFamily : CarriedDesignFamily));
+    // Hinting would move the pixels' edges off the scaled grid.
+    font.setHintingPreference(scaled ? QFont::PreferNoHinting : QFont::PreferDefaultHinting);
+    return font;
+}
+
 QFont DesignFont(int pointSize, bool bold) {
     if (DesignFontRegistration() == Registration::Carried) {
         if (pointSize == DesignPointSize) {
-            // A scaled display draws the letters through the painter's scale, which a bitmap
-            // strike does not follow; the outlines of the same pixels do.
-            const bool scaled = !qFuzzyCompare(qGuiApp->devicePixelRatio(), 1.0);
-            QFont carried(QString::fromLatin1(scaled ? ScaledDesignFamily : CarriedDesignFamily));
+            QFont carried(QString::fromLatin1(CarriedDesignFamily));
             carried.setPixelSize(DesignStrike);
             carried.setBold(bold);
-            // Hinting would move the pixels' edges off the scaled grid.
-            if (scaled)
-                carried.setHintingPreference(QFont::PreferNoHinting);
-            return carried;
+            // Until a window is shown, it is on the primary screen.
+            const QScreen* screen = QGuiApplication::primaryScreen();
+            return DesignFaceAt(carried, screen ? screen->devicePixelRatio() : 1.0);
         }
     } else {
         QFont designed(QString::fromLatin1(DesignFamily), pointSize);

@@ -24,7 +24,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyleOption>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QWindow>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -224,6 +228,60 @@ TEST_F(DisplayScaleTest, EveryCaptionFitsAndIsDrawnAtItsSizeInTheThreeWindows) {
     main.TranslateAnglais();
     proxy.TranslateAnglais();
     check("English");
+}
+
+// The families the pane draws its text in: each piece's format over the document's font.
+QStringList DrawnFamilies(const TRichEdit& pane) {
+    QStringList families;
+    for (QTextBlock block = pane.document()->begin(); block.isValid(); block = block.next())
+        for (auto piece = block.begin(); !piece.atEnd(); ++piece) {
+            const QFont font =
+                piece.fragment().charFormat().font().resolve(pane.document()->defaultFont());
+            families += QFontInfo(font).family();
+        }
+    families.removeDuplicates();
+    return families;
+}
+
+// Each window takes the face of the screen it is moved to, not that of the most scaled screen.
+// Wine gives every monitor the one scale: CTest runs this on two offscreen screens, at 100 and
+// 150 % (two-screens.json), as display_scale_two_screens.
+TEST_F(DisplayScaleTest, AWindowMovedToAScreenOfAnotherScaleTakesItsFace) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() != 2 || screens[0]->devicePixelRatio() != 1.0 ||
+        screens[1]->devicePixelRatio() != 1.5)
+        GTEST_SKIP() << "needs a screen at 100 % and one at 150 %";
+    test::AppWindows app;
+    TForm1& main = app.form1();
+    main.RichEdit1->SetAttributes(0x800000, true);
+    main.RichEdit1->AppendLine("Registrant: Vendrelac");
+    const std::initializer_list<QWidget*> windows = {&main, &app.form2(), &app.form6()};
+    const std::initializer_list<QWidget*> designed = {
+        &main, main.RichEdit1, &app.form2(), &app.form6(), app.form6().Label4, app.form6().Label9};
+    const auto expectFaces = [&](const QScreen* screen, const char* family) {
+        SCOPED_TRACE(family);
+        for (QWidget* window : windows)
+            ASSERT_EQ(window->windowHandle()->screen(), screen)
+                << window->objectName().toStdString();
+        for (const QWidget* widget : designed)
+            EXPECT_EQ(FromQString(QFontInfo(widget->font()).family()), family)
+                << widget->objectName().toStdString();
+        EXPECT_EQ(DrawnFamilies(*main.RichEdit1), QStringList{QString::fromLatin1(family)});
+    };
+    for (QWidget* window : windows) {
+        window->move(screens[0]->geometry().topLeft() + QPoint(20, 20));
+        window->show();
+    }
+    QCoreApplication::processEvents();
+    expectFaces(screens[0], CarriedDesignFamily);
+    for (QWidget* window : windows)
+        window->move(screens[1]->geometry().topLeft() + QPoint(20, 20));
+    QCoreApplication::processEvents();
+    expectFaces(screens[1], ScaledDesignFamily);
+    for (QWidget* window : windows)
+        window->move(screens[0]->geometry().topLeft() + QPoint(40, 40));
+    QCoreApplication::processEvents();
+    expectFaces(screens[0], CarriedDesignFamily);
 }
 
 } // namespace
