@@ -1,6 +1,6 @@
 // The windows as the program starts the toolkit: on Windows through the platform arguments it
 // chooses itself, at the display scale the system is set to (scripts/wine-test runs this at
-// 100, 125 and 150 %, naming the scale in BRINMOR_EXPECTED_LOGPIXELS); elsewhere at the
+// 100, 125, 150 and 200 %, naming the scale in BRINMOR_EXPECTED_LOGPIXELS); elsewhere at the
 // toolkit's scale factor (CTest runs it at 100, 125, 150 and 200 %).
 
 #include "app/Application.h"
@@ -123,10 +123,55 @@ void ExpectTextDrawnAtItsSize(const QWidget& window) {
         << "at ratio " << ratio;
 }
 
+// The scale the run is at: on Windows the one the system is set to, which the program must draw
+// at itself, not leave Windows to stretch; elsewhere the toolkit's scale factor.
+qreal ExpectedScale() {
+#ifdef _WIN32
+    if (const char* dotsPerInch = std::getenv("BRINMOR_EXPECTED_LOGPIXELS"))
+        return std::atoi(dotsPerInch) / 96.0;
+#else
+    if (const char* factor = std::getenv("QT_SCALE_FACTOR"))
+        return std::atof(factor);
+#endif
+    return QGuiApplication::primaryScreen()->devicePixelRatio();
+}
+
 // The family of the designed font at this display's scale.
 std::string DesignFamilyHere() {
-    return qFuzzyCompare(qGuiApp->devicePixelRatio(), 1.0) ? CarriedDesignFamily
-                                                           : ScaledDesignFamily;
+    return qFuzzyCompare(ExpectedScale(), 1.0) ? CarriedDesignFamily : ScaledDesignFamily;
+}
+
+// The window's client area is its 100 % size, as designed, and holds that size times the scale
+// in device pixels, as Windows measures it.
+void ExpectClientAreaScaled(const QWidget& window, QSize designed) {
+    EXPECT_EQ(window.size(), designed);
+#ifdef _WIN32
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(reinterpret_cast<HWND>(window.winId()), &client));
+    EXPECT_NEAR(client.right, designed.width() * ExpectedScale(), 2.0);
+    EXPECT_NEAR(client.bottom, designed.height() * ExpectedScale(), 2.0);
+#endif
+}
+
+// Each caption's letters, drawn as the window draws them, stand as tall as at 100 % times the
+// scale, within a pixel.
+void ExpectCaptionsScaled(const QWidget& window) {
+    QList<const QWidget*> captioned;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        captioned += label;
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        captioned += button;
+    for (const QWidget* widget : captioned) {
+        const auto* label = qobject_cast<const QLabel*>(widget);
+        QString text = label ? label->text() : static_cast<const QAbstractButton*>(widget)->text();
+        text.remove(QLatin1Char('&'));
+        if (text.trimmed().isEmpty() || !widget->isVisibleTo(&window))
+            continue;
+        const QFont font = widget->font();
+        const int height = InkBox(Drawn(font, text, widget->devicePixelRatioF())).height();
+        const int designed = InkBox(Drawn(DesignFaceAt(font, 1.0), text)).height();
+        EXPECT_NEAR(height, designed * ExpectedScale(), 1.0) << FromQString(text);
+    }
 }
 
 class DisplayScaleTest : public ::testing::Test {
@@ -144,12 +189,9 @@ TEST_F(DisplayScaleTest, TheProgramDrawsTheCarriedFontEvenBesideAFontOfTheSameNa
         EXPECT_EQ(GetDpiForSystem(), static_cast<UINT>(std::atoi(expected)));
         SetThreadDpiAwarenessContext(before);
     }
-#else
-    // The scale CTest asked for is the one the toolkit draws at.
-    if (const char* factor = std::getenv("QT_SCALE_FACTOR")) {
-        EXPECT_DOUBLE_EQ(qGuiApp->devicePixelRatio(), std::atof(factor));
-    }
 #endif
+    // The toolkit draws at the scale itself.
+    EXPECT_DOUBLE_EQ(QGuiApplication::primaryScreen()->devicePixelRatio(), ExpectedScale());
     // A wider font that calls itself MS Sans Serif, as a system may list one, changes nothing:
     // Debian's DejaVu Sans (Wine reaches it too), else Windows' own Arial.
     const QString dejaVu = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
@@ -204,7 +246,7 @@ TEST_F(DisplayScaleTest, BoldIsTheCarriedLetterOverstruckOnePixelToTheRight) {
     }
 }
 
-TEST_F(DisplayScaleTest, EveryCaptionFitsAndIsDrawnAtItsSizeInTheThreeWindows) {
+TEST_F(DisplayScaleTest, TheThreeWindowsAreTheirDesignTimesTheScaleAndEveryCaptionFits) {
     test::AppWindows app;
     // A bad port keeps the initial captions on screen.
     app.WriteConfig("[proxy]\r\nport=abc\r\n");
@@ -219,8 +261,12 @@ TEST_F(DisplayScaleTest, EveryCaptionFitsAndIsDrawnAtItsSizeInTheThreeWindows) {
         for (const QWidget* window : std::initializer_list<const QWidget*>{&main, &proxy, &about}) {
             ExpectCaptionsFit(*window);
             ExpectTextDrawnAtItsSize(*window);
+            ExpectCaptionsScaled(*window);
         }
     };
+    ExpectClientAreaScaled(main, {699, 598});
+    ExpectClientAreaScaled(proxy, {260, 245});
+    ExpectClientAreaScaled(about, {310, 264});
     check("initial");
     main.TranslateFrancais();
     proxy.TranslateFrancais();
