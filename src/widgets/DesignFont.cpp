@@ -80,7 +80,8 @@ void RegisterDesignFont() {
 }
 
 QFont DesignFaceAt(QFont font, qreal ratio) {
-    const QString family = font.family();
+    // The system's own font may come out as the carried copy too (Wine's, without Tahoma).
+    const QString family = QFontInfo(font).family();
     if (family != QLatin1String(CarriedDesignFamily) && family != QLatin1String(ScaledDesignFamily))
         return font;
     // A scaled display draws the letters through the painter's scale, which a bitmap strike
@@ -111,7 +112,8 @@ QFont DesignFont(int pointSize, bool bold) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(pointSize);
     font.setBold(bold);
-    return font;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return DesignFaceAt(font, screen ? screen->devicePixelRatio() : 1.0);
 }
 
 } // namespace brinmor

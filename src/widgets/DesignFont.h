@@ -19,7 +19,8 @@ bool RegisterFontAs(const QByteArray& font, const QString& family);
 void RegisterDesignFont();
 
 // `font` in the face of the designed font for a display at the pixel ratio `ratio`: the carried
-// strike at 100 %, its outlines at any other scale. Any other font is given back as it is.
+// strike at 100 %, its outlines at any other scale; also where the system's font comes out as the
+// carried copy. Any other font is given back as it is.
 QFont DesignFaceAt(QFont font, qreal ratio);
 
 // The windows' designed font, MS Sans Serif (8 points unless a window says otherwise): the

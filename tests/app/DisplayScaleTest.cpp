@@ -169,7 +169,8 @@ void ExpectCaptionsScaled(const QWidget& window) {
             continue;
         const QFont font = widget->font();
         const int height = InkBox(Drawn(font, text, widget->devicePixelRatioF())).height();
-        const int designed = InkBox(Drawn(DesignFaceAt(font, 1.0), text)).height();
+        // At one pixel per pixel the outline face draws the carried strike's own pixels.
+        const int designed = InkBox(Drawn(font, text)).height();
         EXPECT_NEAR(height, designed * ExpectedScale(), 1.0) << FromQString(text);
     }
 }
