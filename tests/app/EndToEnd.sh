@@ -161,8 +161,9 @@ splash_measured() {
 wait_until 5 splash_measured || fail "the splash window could not be measured"
 read -r screen_width screen_height < <(xdotool getdisplaygeometry)
 centred=$(((screen_width - splash_width) / 2)),$(((screen_height - splash_height) / 2))
-awk -v at="$X,$Y" -v c="$centred" -v s="$scale" 'BEGIN { split(at, a, ","); split(c, b, ",")
-    d = s == 1 ? 0 : 1; exit !(a[1] - b[1] <= d && b[1] - a[1] <= d && a[2] - b[2] <= d && b[2] - a[2] <= d) }' ||
+awk -v at="$X,$Y" -v c="$centred" -v s="$scale" 'BEGIN {
+        split(at, a, ","); split(c, b, ","); d = s == 1 ? 0 : 1
+        exit !((a[1] - b[1]) ^ 2 <= d && (a[2] - b[2]) ^ 2 <= d) }' ||
     fail "splash at $X,$Y, expected $centred"
 import -window root -crop "${splash_width}x$splash_height+$X+$Y" +repage "$work/splash.png"
 # At another scale, the bitmap as the toolkit enlarges it, smoothly; its rounding differs from
@@ -209,23 +210,28 @@ awk -v w="$WIDTH" -v h="$HEIGHT" -v s="$scale" \
     'BEGIN { exit !((w - 699 * s) ^ 2 <= 4 && (h - 598 * s) ^ 2 <= 4) }' ||
     fail "main window ${WIDTH}x$HEIGHT, expected $(scaled 699)x$(scaled 598)"
 echo "main window ${WIDTH}x$HEIGHT"
+# The screen's part of a region of the main window given at 100 %: x y width height.
+region() {
+    echo "$(scaled "$3")x$(scaled "$4")+$((main_x + $(scaled "$1")))+$((main_y + $(scaled "$2")))"
+}
 darkest() { # darkest grey level (0 to 1) in a region of the main window: x y width height
-    import -window root -crop "$(scaled "$3")x$(scaled "$4")+$((main_x + $(scaled "$1")))+$((main_y + $(scaled "$2")))" +repage \
+    import -window root -crop "$(region "$@")" +repage \
         -colorspace gray -format '%[fx:minima]' info:
 }
 dark() { awk "BEGIN { exit !($(darkest "$@") < 0.4) }"; }
 # Lines of text in a region of the main window (x y width height): runs of pixel rows with
 # some ink; a row that is mostly ink is a line drawn across, such as a focus frame, not text.
 text_lines() {
-    local height
-    height=$(scaled "$4")
-    import -window root -crop "$(scaled "$3")x$height+$((main_x + $(scaled "$1")))+$((main_y + $(scaled "$2")))" +repage png:- |
-        convert png:- -colorspace gray -threshold 60% -scale "1x$height!" -depth 8 txt:- |
+    import -window root -crop "$(region "$@")" +repage png:- |
+        convert png:- -colorspace gray -threshold 60% -scale "1x$(scaled "$4")!" -depth 8 txt:- |
         awk -F'[()]' 'NR > 1 { v = $2 + 0; ink = v >= 150 && v < 250; if (ink && !was) n++; was = ink }
                       END { print n + 0 }'
 }
 light() { awk "BEGIN { exit !($(darkest "$@") > 0.6) }"; }
-click() { xdotool mousemove --sync $((main_x + $(scaled "$1"))) $((main_y + $(scaled "$2"))) click "${3:-1}"; }
+click() {
+    xdotool mousemove --sync $((main_x + $(scaled "$1"))) $((main_y + $(scaled "$2"))) \
+        click "${3:-1}"
+}
 other_window() {
     local w
     for w in $(visible); do [ "$w" != "$main" ] && echo "$w"; done | tail -n1
@@ -236,7 +242,8 @@ no_other_shown() { [ -z "$(other_window)" ]; }
 click_menu_item() {
     wait_until 10 other_shown || fail "the $1 did not open"
     eval "$(geometry "$(other_window)")"
-    xdotool mousemove --sync $((X + $(scaled 30))) "$(awk "BEGIN { print int($Y + $HEIGHT * $2) }")" click 1
+    xdotool mousemove --sync $((X + $(scaled 30))) \
+        "$(awk "BEGIN { print int($Y + $HEIGHT * $2) }")" click 1
 }
 
 # Stored names are listed: the stored-name list (lower left) holds text, the empty search
@@ -246,8 +253,8 @@ light 8 64 150 100 || fail "the search list is not empty"
 echo "stored names listed"
 if awk -v s="$scale" 'BEGIN { exit s == int(s) }'; then
     # Between whole scales the letters are outlines, with soft edges, not the strike's pixels.
-    greys=$(import -window root -crop "$(scaled 150)x$(scaled 28)+$((main_x + $(scaled 8)))+$((main_y + $(scaled 272)))" \
-        +repage -colorspace gray -format '%k' info:)
+    greys=$(import -window root -crop "$(region 8 272 150 28)" +repage -colorspace gray \
+        -format '%k' info:)
     [ "$greys" -gt 2 ] || fail "the stored names are drawn in $greys grey levels: not outlines"
     echo "stored names drawn in outlines ($greys grey levels)"
 fi
