@@ -35,7 +35,8 @@ start_wine_session() {
     wine_session_display=$(mktemp -t brinmor-display.XXXXXX)
     export WINEPREFIX
     add_exit_trap end_wine_session
-    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$wine_session_display" 2>/dev/null &
+    # Room for the main window at 200 %.
+    Xvfb -displayfd 9 -screen 0 2048x1536x24 -nolisten tcp 9>"$wine_session_display" 2>/dev/null &
     wine_session_xvfb=$!
     local waited=0
     until [ -s "$wine_session_display" ]; do

@@ -4,6 +4,7 @@
 #include "widgets/DesignFont.h"
 #include "widgets/ErrorBox.h"
 #include "widgets/ProgramIcon.h"
+#include "widgets/ScreenFace.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -46,6 +47,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setWindowIcon(MainIcon());
     InstallToolkitTranslations(*this);
     RegisterDesignFont();
+    FollowScreenFaces();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -2,7 +2,7 @@
 
 #include "platform/AsciiText.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
@@ -12,7 +12,7 @@ namespace brinmor {
 
 namespace {
 
-constexpr std::string_view ProgramOptions[] = {"fontengine=freetype", "dpiawareness=0"};
+constexpr std::string_view ProgramOptions[] = {"fontengine=freetype"};
 constexpr const char* HighDpiScaling = "QT_ENABLE_HIGHDPI_SCALING";
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
@@ -104,8 +104,13 @@ bool PlatformArguments::LeavesScalingToSystem() const {
 }
 
 void SetProcessWideScaling(const PlatformArguments& arguments) {
-    if (!arguments.LeavesScalingToSystem())
+    if (!arguments.LeavesScalingToSystem()) {
+        // 125 and 150 % are drawn as such, in the outlines of the designed letters, not
+        // rounded to 100 or 200 %.
+        QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+            Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
         return;
+    }
     // A program unaware of scaling sees 96 dots per inch on Windows, which enlarges its windows
     // itself; where the system tells it the real scale anyway (Wine does), the program still
     // draws as at 100 % rather than spread its bitmap letters apart.

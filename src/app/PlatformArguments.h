@@ -14,10 +14,11 @@ inline constexpr const char* DefaultPlatform = "";
 #endif
 
 // How the program starts the toolkit. On the windows platform text is drawn through FreeType,
-// as on Linux, so the carried bitmap MS Sans Serif is drawn at its own strike; and the program
-// is unaware of display scaling and leaves it to Windows, since that strike cannot be drawn at
-// 125 or 150 %. A platform the user chooses (`-platform`, `--platform` or QT_QPA_PLATFORM)
-// keeps the user's words; when it is windows, it gains each of these options it lacks.
+// as on Linux, so the carried bitmap MS Sans Serif is drawn at its own strike at 100 %, and its
+// outlines at other scales. The toolkit scales the windows itself, per monitor, as its windows
+// platform does unless told otherwise. A platform the user chooses (`-platform`, `--platform`
+// or QT_QPA_PLATFORM) keeps the user's words, `dpiawareness=0` included, which leaves scaling
+// to Windows; when it is windows, it gains each of the program's options it lacks.
 // Construct it before the application object.
 class PlatformArguments {
 public:
@@ -30,7 +31,7 @@ public:
 
     // The words the toolkit starts with.
     const std::vector<std::string>& Words() const { return words_; }
-    // The toolkit takes the windows platform, unaware of display scaling.
+    // The toolkit takes the windows platform, unaware of display scaling, as the user asked.
     bool LeavesScalingToSystem() const;
 
     // Both stay valid as long as this object, as the application object needs.
@@ -45,8 +46,9 @@ private:
     int count_ = 0;
 };
 
-// What the toolkit reads from the process rather than from its words, set for a platform that
-// leaves display scaling to the system. Call before the application object.
+// What the toolkit reads from the process rather than from its words: scale factors as the
+// display gives them, or none for a platform that leaves display scaling to the system. Call
+// before the application object.
 void SetProcessWideScaling(const PlatformArguments& arguments);
 
 } // namespace brinmor

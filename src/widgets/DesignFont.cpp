@@ -6,6 +6,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QScreen>
 
 #ifdef BRINMOR_DESIGN_FONT_RESOURCE
 // The resources live in a static library: registering them by hand keeps the linker from
@@ -87,22 +88,35 @@ void RegisterDesignFont() {
 #endif
 }
 
+QFont DesignFaceAt(QFont font, qreal ratio) {
+    // The system's own font may come out as the carried copy too (Wine's, without Tahoma).
+    const QString family = QFontInfo(font).family();
+    if (family != QLatin1String(CarriedDesignFamily) && family != QLatin1String(ScaledDesignFamily))
+        return font;
+    // A scaled display draws the letters through the painter's scale, which a bitmap strike
+    // does not follow; the outlines of the same pixels do. Either stands in for the other
+    // where it alone registered.
+    const Registration& registration = DesignFontRegistration();
+    const bool scaled = !qFuzzyCompare(ratio, 1.0);
+    const bool outlines = registration.scaled && (scaled || !registration.carried);
+    font.setFamily(QString::fromLatin1(outlines ? ScaledDesignFamily : CarriedDesignFamily));
+    // Hinting would move the pixels' edges off the scaled grid.
+    font.setHintingPreference(outlines ? QFont::PreferNoHinting : QFont::PreferDefaultHinting);
+    return font;
+}
+
 QFont DesignFont(int pointSize, bool bold) {
     const Registration& registration = DesignFontRegistration();
     if (registration.carried || registration.scaled) {
         if (pointSize == DesignPointSize) {
-            // A scaled display draws the letters through the painter's scale, which a bitmap
-            // strike does not follow; the outlines of the same pixels do. Either stands in for
-            // the other where it alone registered.
-            const bool scaled = !qFuzzyCompare(qGuiApp->devicePixelRatio(), 1.0);
-            const bool outlines = registration.scaled && (scaled || !registration.carried);
-            QFont carried(QString::fromLatin1(outlines ? ScaledDesignFamily : CarriedDesignFamily));
+            // Whichever face registered; DesignFaceAt picks between them for the screen.
+            QFont carried(QString::fromLatin1(registration.carried ? CarriedDesignFamily
+                                                                   : ScaledDesignFamily));
             carried.setPixelSize(DesignStrike);
             carried.setBold(bold);
-            // Hinting would move the pixels' edges off the scaled grid.
-            if (scaled)
-                carried.setHintingPreference(QFont::PreferNoHinting);
-            return carried;
+            // Until a window is shown, it is on the primary screen.
+            const QScreen* screen = QGuiApplication::primaryScreen();
+            return DesignFaceAt(carried, screen ? screen->devicePixelRatio() : 1.0);
         }
     } else {
         QFont designed(QString::fromLatin1(DesignFamily), pointSize);
@@ -113,7 +127,8 @@ QFont DesignFont(int pointSize, bool bold) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(pointSize);
     font.setBold(bold);
-    return font;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return DesignFaceAt(font, screen ? screen->devicePixelRatio() : 1.0);
 }
 
 } // namespace brinmor

@@ -13,6 +13,8 @@
 # name, in any script, must work.
 # A .exe runs under Wine, from a copy of its folder, on the display and in the prefix that
 # DISPLAY and WINEPREFIX name (scripts/wine-test prepares them).
+# BRINMOR_E2E_SCALE (1.5 for 150 %) is the display scale the program runs at, as Wine's
+# LogPixels or the toolkit's QT_SCALE_FACTOR sets it: windows, places and the splash grow by it.
 # Exit code 77 means skipped (no Xvfb or xdotool).
 set -uo pipefail
 
@@ -20,6 +22,10 @@ exe=$1
 splash_picture=$2
 peers=$3
 folder_name=${4:-brinmor}
+scale=${BRINMOR_E2E_SCALE:-1}
+# A length of the window at 100 %, in screen pixels at the scale.
+scaled() { awk -v n="$1" -v s="$scale" 'BEGIN { printf "%d", n * s + 0.5 }'; }
+splash_width=$(scaled 480) splash_height=$(scaled 256)
 
 for tool in Xvfb xdotool xprop import compare; do
     if ! command -v "$tool" >/dev/null; then
@@ -100,11 +106,13 @@ if [[ $exe == *.exe ]]; then
     [ -n "${DISPLAY:-}" ] && [ -n "${WINEPREFIX:-}" ] || fail "Wine needs DISPLAY and WINEPREFIX"
 else
     # A private X server on the first free display.
-    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$work/display" 2>"$work/xvfb.log" &
+    Xvfb -displayfd 9 -screen 0 "$([ "$scale" = 1 ] && echo 1024x768x24 || echo 2048x1536x24)" \
+        -nolisten tcp 9>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     wait_until 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
     export DISPLAY=":$(head -n1 "$work/display")"
     export QT_QPA_PLATFORM=xcb
+    [ "$scale" = 1 ] || export QT_SCALE_FACTOR=$scale
 fi
 # A sanitizer build checks leaks at exit; what the font and message-bus libraries never free
 # is not ours.
@@ -122,7 +130,8 @@ main_window() { xdotool search --onlyvisible --name '^Brinmor v2\.0$' 2>/dev/nul
 splash_window() {
     local w
     for w in $(visible); do
-        (eval "$(geometry "$w")" && [ "$WIDTH" = 480 ] && [ "$HEIGHT" = 256 ]) && echo "$w"
+        (eval "$(geometry "$w")" && [ "$WIDTH" = "$splash_width" ] &&
+            [ "$HEIGHT" = "$splash_height" ]) && echo "$w"
     done
 }
 splash_shown() { [ -n "$(splash_window)" ]; }
@@ -130,13 +139,15 @@ main_shown() { [ -n "$(main_window)" ]; }
 error_box() { # the splash may bear the application's title too
     local w
     for w in $(xdotool search --onlyvisible --name '^Brinmor$' 2>/dev/null); do
-        (eval "$(geometry "$w")" && [ "$WIDTH" != 480 ] || [ "$HEIGHT" != 256 ]) && echo "$w"
+        (eval "$(geometry "$w")" && [ "$WIDTH" != "$splash_width" ] ||
+            [ "$HEIGHT" != "$splash_height" ]) && echo "$w"
     done | head -n1
 }
 box_shown() { [ -n "$(error_box)" ]; }
 box_gone() { ! box_shown; }
 
-# The splash: centred on the 1024 x 768 screen, already painted, and alone.
+# The splash: centred on the screen (within a pixel, where the scale rounds), already painted,
+# and alone.
 wait_until 30 splash_shown || fail "no splash window"
 [ -z "$(main_window)" ] || fail "the main window is shown with the splash"
 # Another of the program's windows may go away while the windows are listed: list again.
@@ -146,12 +157,22 @@ splash_measured() {
     [ -n "$w" ] && eval "$(geometry "$w" 2>/dev/null)" && [ -n "${X:-}" ]
 }
 wait_until 5 splash_measured || fail "the splash window could not be measured"
-[ "$X,$Y" = "272,256" ] || fail "splash at $X,$Y, expected 272,256"
+read -r screen_width screen_height < <(xdotool getdisplaygeometry)
+centred=$(((screen_width - splash_width) / 2)),$(((screen_height - splash_height) / 2))
+awk -v at="$X,$Y" -v c="$centred" -v s="$scale" 'BEGIN {
+        split(at, a, ","); split(c, b, ","); d = s == 1 ? 0 : 1
+        exit !((a[1] - b[1]) ^ 2 <= d && (a[2] - b[2]) ^ 2 <= d) }' ||
+    fail "splash at $X,$Y, expected $centred"
+# At another scale, the bitmap as the toolkit enlarges it, smoothly; its rounding differs from
+# ImageMagick's by a level or two.
+convert "$splash_picture" -filter Triangle -resize "${splash_width}x$splash_height!" \
+    "$work/expected-splash.png"
 # A busy X server may draw the picture a moment after it maps the window: wait for it, within
 # the splash's three seconds.
 splash_painted() {
-    import -window root -crop "480x256+$X+$Y" +repage "$work/splash.png"
-    differing=$(compare -metric AE "$work/splash.png" "$splash_picture" null: 2>&1)
+    import -window root -crop "${splash_width}x$splash_height+$X+$Y" +repage "$work/splash.png"
+    differing=$(compare -metric AE -fuzz "$([ "$scale" = 1 ] && echo 0 || echo 2%)" \
+        "$work/splash.png" "$work/expected-splash.png" null: 2>&1)
     [ "$differing" = 0 ]
 }
 wait_until 3 splash_painted ||
@@ -176,32 +197,45 @@ main=$(main_window)
 title=$(xdotool getwindowname "$main")
 [ "$title" = "Brinmor v2.0" ] || fail "main window titled '$title'"
 echo "main window titled '$title'"
-if [[ $exe != *.exe ]]; then
+if [[ $exe != *.exe ]] && [ "$scale" = 1 ]; then
     # Wine hands the window system only the sizes Windows asks for; the icon's own images
-    # are checked in the executable there.
+    # are checked in the executable there. A scaled toolkit offers sizes to match.
     icons=$(xprop -id "$main" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | tr '\n' ' ')
     [ "$icons" = "Icon (64 x 64) Icon (32 x 32) Icon (16 x 16) " ] || fail "window icons: $icons"
     echo "window icon in 64, 32 and 16 pixels"
 fi
 
-# Places in the main window's client area, whose origin is where the X window starts.
+# Places in the main window's client area, whose origin is where the X window starts, given at
+# 100 %.
 eval "$(geometry "$main")"
 main_x=$X main_y=$Y
+# The client area is 699 x 598 at 100 %, and that times the scale within two pixels.
+awk -v w="$WIDTH" -v h="$HEIGHT" -v s="$scale" \
+    'BEGIN { exit !((w - 699 * s) ^ 2 <= 4 && (h - 598 * s) ^ 2 <= 4) }' ||
+    fail "main window ${WIDTH}x$HEIGHT, expected $(scaled 699)x$(scaled 598)"
+echo "main window ${WIDTH}x$HEIGHT"
+# The screen's part of a region of the main window given at 100 %: x y width height.
+region() {
+    echo "$(scaled "$3")x$(scaled "$4")+$((main_x + $(scaled "$1")))+$((main_y + $(scaled "$2")))"
+}
 darkest() { # darkest grey level (0 to 1) in a region of the main window: x y width height
-    import -window root -crop "$3x$4+$((main_x + $1))+$((main_y + $2))" +repage \
+    import -window root -crop "$(region "$@")" +repage \
         -colorspace gray -format '%[fx:minima]' info:
 }
 dark() { awk "BEGIN { exit !($(darkest "$@") < 0.4) }"; }
 # Lines of text in a region of the main window (x y width height): runs of pixel rows with
 # some ink; a row that is mostly ink is a line drawn across, such as a focus frame, not text.
 text_lines() {
-    import -window root -crop "$3x$4+$((main_x + $1))+$((main_y + $2))" +repage png:- |
-        convert png:- -colorspace gray -threshold 60% -scale "1x$4!" -depth 8 txt:- |
+    import -window root -crop "$(region "$@")" +repage png:- |
+        convert png:- -colorspace gray -threshold 60% -scale "1x$(scaled "$4")!" -depth 8 txt:- |
         awk -F'[()]' 'NR > 1 { v = $2 + 0; ink = v >= 150 && v < 250; if (ink && !was) n++; was = ink }
                       END { print n + 0 }'
 }
 light() { awk "BEGIN { exit !($(darkest "$@") > 0.6) }"; }
-click() { xdotool mousemove --sync $((main_x + $1)) $((main_y + $2)) click "${3:-1}"; }
+click() {
+    xdotool mousemove --sync $((main_x + $(scaled "$1"))) $((main_y + $(scaled "$2"))) \
+        click "${3:-1}"
+}
 other_window() {
     local w
     for w in $(visible); do [ "$w" != "$main" ] && echo "$w"; done | tail -n1
@@ -212,7 +246,8 @@ no_other_shown() { [ -z "$(other_window)" ]; }
 click_menu_item() {
     wait_until 10 other_shown || fail "the $1 did not open"
     eval "$(geometry "$(other_window)")"
-    xdotool mousemove --sync $((X + 30)) "$(awk "BEGIN { print int($Y + $HEIGHT * $2) }")" click 1
+    xdotool mousemove --sync $((X + $(scaled 30))) \
+        "$(awk "BEGIN { print int($Y + $HEIGHT * $2) }")" click 1
 }
 
 # Stored names are listed: the stored-name list (lower left) holds text, the empty search
@@ -220,6 +255,13 @@ click_menu_item() {
 wait_until 10 dark 8 272 150 28 || fail "the stored-name list shows no names"
 light 8 64 150 100 || fail "the search list is not empty"
 echo "stored names listed"
+if awk -v s="$scale" 'BEGIN { exit s == int(s) }'; then
+    # Between whole scales the letters are outlines, with soft edges, not the strike's pixels.
+    greys=$(import -window root -crop "$(region 8 272 150 28)" +repage -colorspace gray \
+        -format '%k' info:)
+    [ "$greys" -gt 2 ] || fail "the stored names are drawn in $greys grey levels: not outlines"
+    echo "stored names drawn in outlines ($greys grey levels)"
+fi
 
 # The search list's context menu, its last item "Importer", then the file's path typed into
 # the open-file dialog.

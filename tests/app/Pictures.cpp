@@ -1,6 +1,6 @@
-// brinmor_pictures <folder> [<scale in percent>]: shows the main window (with a stored answer shown),
-// the proxy dialog and the About window in French and in English and saves each, with the frame
-// the window system draws, to a PNG file; with a scale, only the French main window.
+// brinmor_pictures <folder> [<scale in percent>]: shows the main window (with a stored answer
+// shown), the proxy dialog and the About window in French and in English and saves each, with the
+// frame the window system draws, to a PNG file; with a scale, only the French main window.
 // scripts/pictures runs the Windows build in Wine's virtual desktop, which draws Windows frames,
 // and the Linux build at 200 %, where the toolkit scales the window itself (no frame).
 
@@ -17,8 +17,8 @@
 #include "widgets/StatusBar.h"
 
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -37,9 +37,9 @@ void WriteFile(const QString& path, const std::string& bytes) {
 }
 
 // The window as the window system shows it, frame and title bar included, grabbed from the
-// screen once it has been painted; enlarged by `scale` as Windows enlarges the windows of a
-// program that leaves display scaling to it. Where the toolkit scales, the window as it drew it.
-void Save(QWidget& window, const QString& path, qreal scale = 1.0) {
+// screen once it has been painted, in the display's pixels; where the platform draws no frame,
+// the window as the toolkit drew it.
+void Save(QWidget& window, const QString& path) {
     window.move(16, 16);
     window.show();
     window.raise();
@@ -50,12 +50,9 @@ void Save(QWidget& window, const QString& path, qreal scale = 1.0) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 #ifdef _WIN32
     const QRect frame = window.frameGeometry();
-    QPixmap shot =
+    const QPixmap shot =
         window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-    if (scale != 1.0)
-        shot = shot.scaled(shot.size() * scale, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 #else
-    (void)scale;
     const QPixmap shot = window.grab();
 #endif
     if (shot.isNull() || !shot.save(path))
@@ -65,27 +62,28 @@ void Save(QWidget& window, const QString& path, qreal scale = 1.0) {
 
 // A registrar's answer as the referral server gives it: the lines after "Registrant:" show in
 // the second colour.
-const char* const Answer =
-    "Domain Name: VENDRELAC.EXAMPLE\r\n"
-    "Registrar: REGISTRE EXEMPLE INC.\r\n"
-    "Creation Date: 12-jan-1999\r\n"
-    "Expiration Date: 12-jan-2005\r\n"
-    "\r\n"
-    "Registrant:\r\n"
-    "   Vendrelac Logiciels\r\n"
-    "   48, rue du Verger\r\n"
-    "   Saint-Aubrac, Qu\xE9" "bec G9Z 9Z9\r\n"
-    "   CA\r\n"
-    "\r\n"
-    "Administrative Contact:\r\n"
-    "   Support Vendrelac   support@vendrelac.example.com\r\n"
-    "\r\n"
-    "Domain servers in listed order:\r\n"
-    "   NS1.VENDRELAC.EXAMPLE\r\n"
-    "   NS2.VENDRELAC.EXAMPLE\r\n";
+const char* const Answer = "Domain Name: VENDRELAC.EXAMPLE\r\n"
+                           "Registrar: REGISTRE EXEMPLE INC.\r\n"
+                           "Creation Date: 12-jan-1999\r\n"
+                           "Expiration Date: 12-jan-2005\r\n"
+                           "\r\n"
+                           "Registrant:\r\n"
+                           "   Vendrelac Logiciels\r\n"
+                           "   48, rue du Verger\r\n"
+                           "   Saint-Aubrac, Qu\xE9"
+                           "bec G9Z 9Z9\r\n"
+                           "   CA\r\n"
+                           "\r\n"
+                           "Administrative Contact:\r\n"
+                           "   Support Vendrelac   support@vendrelac.example.com\r\n"
+                           "\r\n"
+                           "Domain servers in listed order:\r\n"
+                           "   NS1.VENDRELAC.EXAMPLE\r\n"
+                           "   NS2.VENDRELAC.EXAMPLE\r\n";
 
-// With a scale in percent, only the French main window, as Windows shows it at that display
-// scale, in main-window-fr-<scale>.png, or as Linux shows it, in main-window-fr-<scale>-linux.png.
+// With a scale in percent, only the French main window, as Windows shows it at the display scale
+// it is set to, in main-window-fr-<scale>.png, or as Linux shows it at that scale, in
+// main-window-fr-<scale>-linux.png.
 int Render(const QString& outDir, const QString& scale) {
     QTemporaryDir home;
     const QString root = home.path() + QLatin1Char('/');
@@ -117,9 +115,8 @@ int Render(const QString& outDir, const QString& scale) {
 #else
             const QString system = QStringLiteral("-linux");
 #endif
-            Save(*Form1,
-                 outDir + "/main-window-" + QLatin1String(language) + "-" + scale + system + ".png",
-                 scale.toDouble() / 100);
+            Save(*Form1, outDir + "/main-window-" + QLatin1String(language) + "-" + scale + system +
+                             ".png");
             break;
         }
         const QString suffix = QStringLiteral("-%1.png").arg(QLatin1String(language));

@@ -16,7 +16,7 @@ namespace {
 using Words = std::vector<std::string>;
 
 TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
-    const std::string options = ":fontengine=freetype:dpiawareness=0";
+    const std::string options = ":fontengine=freetype";
     const std::string ours = "windows" + options;
     // The words after the program's name, the variable and the default platform; the words the
     // toolkit gets after the name, and whether they leave scaling to the system.
@@ -28,7 +28,7 @@ TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
         bool leavesScalingToSystem;
     };
     const Case cases[] = {
-        {{}, "", "windows", {"-platform", ours}, true},
+        {{}, "", "windows", {"-platform", ours}, false},
         {{}, "", "", {}, false},
         {{}, "offscreen", "windows", {}, false},
         // The user's choice keeps its words and gains the options it lacks.
@@ -36,11 +36,12 @@ TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
          "",
          "",
          {"-platform", "windows:darkmode=1" + options},
-         true},
-        {{"x"},
-         "Windows:fontengine=native",
+         false},
+        {{"x"}, "Windows:fontengine=native:dpiawareness=0", "", {"x"}, true},
+        {{"-platform", "windows:dpiawareness=0"},
          "",
-         {"-platform", "Windows:fontengine=native:dpiawareness=0", "x"},
+         "windows",
+         {"-platform", "windows:dpiawareness=0" + options},
          true},
         {{"-platform", "windows:dpiawareness=2"},
          "",
@@ -49,13 +50,21 @@ TEST(PlatformArguments, AddsTheProgramsOptionsToTheWindowsPlatform) {
          false},
         // The command line wins over the variable; options go to each windows entry of a list.
         {{"-platform", "offscreen"}, "windows", "windows", {"-platform", "offscreen"}, false},
-        {{}, "offscreen;windows", "", {"-platform", "offscreen;" + ours}, false},
+        {{},
+         "offscreen;windows:dpiawareness=0",
+         "",
+         {"-platform", "offscreen;windows:dpiawareness=0" + options},
+         false},
         // The toolkit reads "--platform" as "-platform", and "-platform=" not at all.
         {{"--platform", "offscreen"}, "", "windows", {"--platform", "offscreen"}, false},
-        {{"--platform", "windows"}, "offscreen", "", {"--platform", ours}, true},
-        {{"-platform=offscreen"}, "", "windows", {"-platform", ours, "-platform=offscreen"}, true},
+        {{"--platform", "windows:dpiawareness=0"},
+         "offscreen",
+         "",
+         {"--platform", "windows:dpiawareness=0" + options},
+         true},
+        {{"-platform=offscreen"}, "", "windows", {"-platform", ours, "-platform=offscreen"}, false},
         // A last "-platform" with no value chooses nothing; ours go first, out of its reach.
-        {{"-platform"}, "", "windows", {"-platform", ours, "-platform"}, true},
+        {{"-platform"}, "", "windows", {"-platform", ours, "-platform"}, false},
     };
     for (const Case& c : cases) {
         Words words{"brinmor"};
@@ -86,7 +95,8 @@ TEST(PlatformArguments, ReadsThePlatformNameWhateverTheLocale) {
 // About window's links do, does not inherit it.
 TEST(ProcessWideScaling, ReachesTheToolkitButNoProgramItStarts) {
     ASSERT_FALSE(qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"));
-    SetProcessWideScaling(PlatformArguments({"brinmor"}, "", "windows"));
+    SetProcessWideScaling(
+        PlatformArguments({"brinmor", "-platform", "windows:dpiawareness=0"}, "", ""));
     // A screen at 150 %, which the toolkit would scale its windows for. The file is named
     // relatively: the platform's options are separated by colons, as a drive is.
     const QString folder = QDir::currentPath();
