@@ -14,5 +14,5 @@ tar -xf brinmor-*-sources/brinmor-*.tar
 cd "$(find . -mindepth 1 -maxdepth 1 -type d -name 'brinmor-*' ! -name '*-sources')"
 echo "rebuilding in $PWD"
 SOURCE_DATE_EPOCH=$(stat -c %Y CMakeLists.txt) scripts/release build-mingw \
-    -DBRINMOR_BUILD_TESTS=OFF >/dev/null
+    -DBRINMOR_BUILD_TESTS=OFF >"$work/release.log" 2>&1 || { tail -n 40 "$work/release.log"; exit 1; }
 grep win64.zip ../SHA256SUMS | (cd dist && sha256sum -c)
