@@ -1,6 +1,7 @@
 // brinmor_pictures <folder> [<scale in percent>]: shows the main window (with a stored answer
 // shown), the proxy dialog and the About window in French and in English and saves each, with the
-// frame the window system draws, to a PNG file; with a scale, only the French main window.
+// frame the window system draws, to a PNG file, and the French main window once more with an
+// RDAP answer shown; with a scale, only the French main window.
 // scripts/pictures runs the Windows build in Wine's virtual desktop, which draws Windows frames,
 // and the Linux build at 200 %, where the toolkit scales the window itself (no frame).
 
@@ -9,6 +10,7 @@
 #include "app/Program.h"
 #include "platform/Exceptions.h"
 #include "platform/ExecutableDirectory.h"
+#include "rdap/RdapText.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit6.h"
@@ -81,6 +83,32 @@ const char* const Answer = "Domain Name: VENDRELAC.EXAMPLE\r\n"
                            "   NS1.VENDRELAC.EXAMPLE\r\n"
                            "   NS2.VENDRELAC.EXAMPLE\r\n";
 
+// Shows the stored answer of the name, as a click on it does after its lookup.
+void Show(const std::string& name) {
+    for (int i = 0; i < Form1->ListBox2->Count(); ++i)
+        if (Form1->ListBox2->Item(i) == name)
+            Form1->ListBox2->setCurrentRow(i);
+    RunCommand([] { Form1->ListBox2Click(); });
+    Form1->StatusBar1->SetSimpleText("Recherche de " + name + " termin\xE9");
+}
+
+// A registry's RDAP answer, stored as the run renders it.
+const char* const RdapAddress = "https://rdap.registre.example/domain/vendrelac.fr";
+const char* const RdapAnswer = R"({"objectClassName":"domain","ldhName":"vendrelac.fr",
+    "status":["active"],"events":[
+    {"eventAction":"registration","eventDate":"1999-01-12T09:30:00Z"},
+    {"eventAction":"last changed","eventDate":"2026-11-02T14:05:41Z"},
+    {"eventAction":"expiration","eventDate":"2027-01-12T09:30:00Z"}],
+    "entities":[{"objectClassName":"entity","roles":["registrar"],
+    "publicIds":[{"type":"IANA Registrar ID","identifier":"9999"}],
+    "vcardArray":["vcard",[["version",{},"text","4.0"],["fn",{},"text","Registre Exemple SAS"]]]},
+    {"objectClassName":"entity","roles":["registrant"],"vcardArray":["vcard",[
+    ["version",{},"text","4.0"],["fn",{},"text","Vendrelac Logiciels"],
+    ["adr",{},"text",["","","48, rue du Verger","Saint-Aubrac","","G9Z 9Z9","CA"]]]]}],
+    "nameservers":[{"objectClassName":"nameserver","ldhName":"ns1.vendrelac.fr"},
+    {"objectClassName":"nameserver","ldhName":"ns2.vendrelac.fr"}],
+    "secureDNS":{"delegationSigned":false}})";
+
 // With a scale in percent, only the French main window, as Windows shows it at the display scale
 // it is set to, in main-window-fr-<scale>.png, or as Linux shows it at that scale, in
 // main-window-fr-<scale>-linux.png.
@@ -92,6 +120,9 @@ int Render(const QString& outDir, const QString& scale) {
     for (const char* name : {"vendrelac.example", "corbelin.example", "Brinmor.test"})
         WriteFile(root + "result/" + name + ".dns",
                   std::string("09/03/2003 10:42:17\r\n\r\n") + Answer);
+    WriteFile(root + "result/vendrelac.fr.dns",
+              "11/12/2026 17:20:03\r\n\r\n" +
+                  RdapText(RdapAddress, *JsonObject(QByteArray(RdapAnswer))));
 
     CreateWindows(ProgramWindows());
     for (const char* language : {"fr", "en"}) {
@@ -104,11 +135,7 @@ int Render(const QString& outDir, const QString& scale) {
         if (Form1->ListBox1->Count() == 0)
             for (const char* name : {"exemple.test", "corbelin.example"})
                 Form1->ListBox1->Add(name);
-        for (int i = 0; i < Form1->ListBox2->Count(); ++i)
-            if (Form1->ListBox2->Item(i) == "vendrelac.example")
-                Form1->ListBox2->setCurrentRow(i);
-        RunCommand([] { Form1->ListBox2Click(); });
-        Form1->StatusBar1->SetSimpleText("Recherche de vendrelac.example termin\xE9");
+        Show("vendrelac.example");
         if (!scale.isEmpty()) {
 #ifdef _WIN32
             const QString system;
@@ -121,6 +148,11 @@ int Render(const QString& outDir, const QString& scale) {
         }
         const QString suffix = QStringLiteral("-%1.png").arg(QLatin1String(language));
         Save(*Form1, outDir + "/main-window" + suffix);
+        if (QLatin1String(language) == QLatin1String("fr")) {
+            Show("vendrelac.fr");
+            Save(*Form1, outDir + "/main-window-rdap-fr.png");
+            Show("vendrelac.example");
+        }
 
         RunCommand([] { Form2->ReadIniFile(); });
         Save(*Form2, outDir + "/proxy-dialog" + suffix);
